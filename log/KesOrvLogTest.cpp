@@ -1,0 +1,55 @@
+// The log against whichever drive C: this build has. Each test runs in a
+// process of its own (see tests/CMakeLists.txt): the log lives as long as
+// the process.
+#include "log/KesOrvLog.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestDrive.h"
+
+namespace Kestrova_Orvane {
+namespace {
+
+using testing::TestDrive;
+
+TEST(KesOrvLogTest, NothingIsCreatedUntilAMessageIsWritten) {
+  TestDrive drive;
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+  EXPECT_TRUE(std::filesystem::is_empty(TestDrive::Local(TestDrive::kTempFolder)));
+}
+
+TEST(KesOrvLogTest, FirstMessageCreatesTheFile) {
+  TestDrive drive;
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("Cannot delete value");
+  EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
+}
+
+TEST(KesOrvLogTest, AppendsAfterExistingContentLineByLine) {
+  TestDrive drive;
+  const std::string old = "from an earlier run\r\nno line end";
+  TestDrive::WriteLog(old);
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("first");
+  // Each line is on disk as soon as Write returns.
+  EXPECT_EQ(old + TestDrive::Lines({"first"}), TestDrive::LogBytes());
+  ASSERT_EQ(log, KesOrvLog::GetInstance());
+  log->Write("second");
+  EXPECT_EQ(old + TestDrive::Lines({"first", "second"}), TestDrive::LogBytes());
+}
+
+TEST(KesOrvLogTest, MissingTempFolderLosesMessagesQuietly) {
+  TestDrive drive(/*withTempFolder=*/false);
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("lost");
+  log->Write("lost too");
+  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+}
+
+}  // namespace
+}  // namespace Kestrova_Orvane

@@ -1,0 +1,24 @@
+// Makes one allocation fail with std::bad_alloc, as when memory runs out.
+// Build machine only: the test program replaces the global operator new.
+#ifndef KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
+#define KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
+
+namespace Kestrova_Orvane {
+namespace testing {
+
+class AllocationFailure {
+ public:
+  // The `nth` allocation from now (1 = the next) throws; later ones succeed.
+  explicit AllocationFailure(long nth);
+  // Disarms a failure that has not struck.
+  ~AllocationFailure();
+  AllocationFailure(const AllocationFailure&) = delete;
+  AllocationFailure& operator=(const AllocationFailure&) = delete;
+
+  bool Struck() const;
+};
+
+}  // namespace testing
+}  // namespace Kestrova_Orvane
+
+#endif

@@ -1,0 +1,47 @@
+// Seeds and inspects keys under HKEY_LOCAL_MACHINE through the Win32 API, so
+// that a test runs unchanged against the emulation and against a real
+// registry. Failures are reported to GoogleTest, not returned.
+#ifndef KESORV_TESTS_SUPPORT_TESTREGISTRY_H
+#define KESORV_TESTS_SUPPORT_TESTREGISTRY_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/WinApi.h"
+
+namespace Kestrova_Orvane {
+namespace testing {
+
+struct StoredValue {
+  DWORD type;
+  std::string bytes;
+  bool operator==(const StoredValue& other) const {
+    return type == other.type && bytes == other.bytes;
+  }
+};
+
+class TestRegistry {
+ public:
+  static constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  // Keys of the tests' own, away from anything the tool touches.
+  static constexpr char kScratchKey[] = "Software\\KesOrvTests";
+
+  // Removes the key and everything below it; a missing key is fine.
+  static void DeleteTree(const std::string& path);
+  // Stores exactly `bytes` (no terminating zero is added).
+  static void SetValue(const std::string& path, const std::string& name, DWORD type,
+                       const std::string& bytes);
+  // Stores a REG_SZ holding `text` and its terminating zero.
+  static void SetString(const std::string& path, const std::string& name,
+                        const std::string& text);
+  static bool KeyExists(const std::string& path);
+  static std::optional<StoredValue> GetValue(const std::string& path, const std::string& name);
+  // Sorted, so tests can compare them whatever order the registry keeps.
+  static std::vector<std::string> ValueNames(const std::string& path);
+};
+
+}  // namespace testing
+}  // namespace Kestrova_Orvane
+
+#endif
