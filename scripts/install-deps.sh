@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs what the builds and tests need on Debian, when it is missing:
+# the host compiler and GoogleTest, mingw-w64 for 32-bit Windows, and Wine
+# with its 32-bit part (which needs the i386 architecture).
+set -eu
+
+packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686-posix
+  binutils-mingw-w64-i686 wine wine64 wine32:i386"
+
+missing=""
+for package in $packages; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null

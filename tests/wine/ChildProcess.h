@@ -1,0 +1,34 @@
+// Starts a Windows program as a child process and collects what it printed.
+// Windows build only.
+#ifndef KESORV_TESTS_WINE_CHILDPROCESS_H
+#define KESORV_TESTS_WINE_CHILDPROCESS_H
+
+#include <string>
+#include <vector>
+
+#include "platform/WinApi.h"
+
+namespace Kestrova_Orvane {
+namespace testing {
+
+struct ChildResult {
+  bool started = false;
+  DWORD exitCode = 0;
+  std::string output;  // standard output and standard error together
+};
+
+class ChildProcess {
+ public:
+  // Runs `program` with `arguments`, each quoted so that the C runtime
+  // hands it to the child unchanged, and waits until it ends.
+  static ChildResult Run(const std::string& program, const std::vector<std::string>& arguments);
+  // One argument as it must appear on a command line.
+  static std::string Quote(const std::string& argument);
+  // The path of `fileName` in this test program's own folder.
+  static std::string BesideThisProgram(const std::string& fileName);
+};
+
+}  // namespace testing
+}  // namespace Kestrova_Orvane
+
+#endif
