@@ -27,6 +27,11 @@ class KesOrvCleanup {
   // Closes the registry key the work left open.
   virtual ~KesOrvCleanup() = default;
 
+  // Asks the shell to open `file` with `parameters`, hidden, and does not
+  // wait for the program. No when both are empty and nothing was asked;
+  // yes otherwise, whatever the shell answered.
+  static bool LaunchUninstaller(std::string file, std::string parameters);
+
  private:
   bool Init();
 

@@ -8,6 +8,7 @@
 
 #include "cleanup/ProgramMain.h"
 #include "platform/emulation/EmulatedRegistry.h"
+#include "platform/emulation/EmulatedShell.h"
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/TestDrive.h"
 
@@ -15,17 +16,26 @@ namespace Kestrova_Orvane {
 namespace {
 
 using emulation::EmulatedRegistry;
+using emulation::EmulatedShell;
+using emulation::HiddenOpen;
+using emulation::ShellRequest;
 using testing::AllocationFailure;
 using testing::TestDrive;
 using Names = std::vector<std::string>;
+using Calls = std::vector<std::string>;
+using Launches = std::vector<ShellRequest>;
 
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
+constexpr char kUninstaller[] = "C:\\Program Files\\Kestrova\\Orvane\\uninstall.exe";
+constexpr char kUninstallerAsLaunched[] = "C:/Program Files/Kestrova/Orvane/uninstall.exe";
 
 // Runs the program as Windows would start it and checks what every run
 // must do: exit with 0, print nothing, leave no registry key open. With
-// `failingAllocation` n > 0, the run's n-th allocation fails; returns
-// whether the run got that far.
-bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0) {
+// `failingAllocation` n > 0, the run's n-th allocation of at least
+// `minimumSize` bytes fails; returns whether the run got that far.
+bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
+                std::size_t minimumSize = 0) {
   arguments.insert(arguments.begin(), "KesOrvCleanup.exe");
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -36,7 +46,7 @@ bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0) 
   bool struck = false;
   {
     std::optional<AllocationFailure> failure;
-    if (failingAllocation > 0) failure.emplace(failingAllocation);
+    if (failingAllocation > 0) failure.emplace(failingAllocation, minimumSize);
     status = ProgramMain(static_cast<int>(arguments.size()), argv.data());
     struck = failure && failure->Struck();
   }
@@ -51,6 +61,7 @@ class KesOrvCleanupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registry.Reset();
+    EmulatedShell::Instance().Reset();
     registry.SetString(kRunKey, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
     registry.SetString(kRunKey, "Other", "other.exe");
   }
@@ -60,6 +71,8 @@ class KesOrvCleanupTest : public ::testing::Test {
     }
     return false;
   }
+
+  const Launches& launches() const { return EmulatedShell::Instance().Requests(); }
 
   EmulatedRegistry& registry = EmulatedRegistry::Instance();
   TestDrive drive;
@@ -125,6 +138,99 @@ TEST_F(KesOrvCleanupTest, ExceptionBeforeTheWorkIsDroppedSilently) {
   EXPECT_TRUE(RunProgram({longName, "x"}, /*failingAllocation=*/1));
   EXPECT_EQ(Names{}, registry.Calls());
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, UninstallRunReadsBothValuesAndStartsTheUninstallerHidden) {
+  registry.SetString(kProductKey, "UninstallString", kUninstaller);
+  registry.SetString(kProductKey, "UninstallArgs", "/S /norestart");
+  RunProgram({});
+  EXPECT_EQ((Calls{
+                R"(RegOpenKeyExA(HKLM, "SOFTWARE\Kestrova\Orvane", 0x0, 0xf003f) -> h1 = 0)",
+                R"(RegQueryValueExA(h1, "UninstallString", NULL, &type, buffer, 512) = 0)",
+                R"(RegOpenKeyExA(HKLM, "SOFTWARE\Kestrova\Orvane", 0x0, 0xf003f) -> h2 = 0)",
+                R"(RegCloseKey(h1) = 0)",
+                R"(RegQueryValueExA(h2, "UninstallArgs", NULL, &type, buffer, 512) = 0)",
+                R"(RegCloseKey(h2) = 0)",
+            }),
+            registry.Calls());
+  EXPECT_EQ(Launches{HiddenOpen(kUninstallerAsLaunched, "/S /norestart")}, launches());
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
+  struct Stored {
+    DWORD type;
+    std::string bytes;
+  };
+  const Stored path{REG_SZ, std::string(kUninstaller) + '\0'};
+  const Stored options{REG_SZ, std::string("/S", 3)};
+  const Stored empty{REG_SZ, std::string("", 1)};
+  struct Case {
+    const char* label;
+    std::optional<Stored> uninstallString;
+    std::optional<Stored> uninstallArgs;
+    Launches launched;
+  };
+  const Case cases[] = {
+      {"both", path, options, {HiddenOpen(kUninstallerAsLaunched, "/S")}},
+      {"neither", std::nullopt, std::nullopt, {}},
+      {"both empty", empty, empty, {}},
+      {"only the parameters", std::nullopt, options, {HiddenOpen("", "/S")}},
+      // The parameters must not repeat the path read before them.
+      {"only the path", path, std::nullopt, {HiddenOpen(kUninstallerAsLaunched, "")}},
+      {"path not a string", Stored{REG_DWORD, std::string(4, '\1')}, options,
+       {HiddenOpen("", "/S")}},
+      {"parameters unterminated", path, Stored{REG_SZ, "/S"},
+       {HiddenOpen(kUninstallerAsLaunched, "")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    SetUp();
+    registry.CreateKey(kProductKey);
+    if (c.uninstallString) {
+      registry.SetValue(kProductKey, "UninstallString", c.uninstallString->type,
+                        {c.uninstallString->bytes.begin(), c.uninstallString->bytes.end()});
+    }
+    if (c.uninstallArgs) {
+      registry.SetValue(kProductKey, "UninstallArgs", c.uninstallArgs->type,
+                        {c.uninstallArgs->bytes.begin(), c.uninstallArgs->bytes.end()});
+    }
+    RunProgram({"ignored"});
+    EXPECT_EQ(c.launched, launches());
+    EXPECT_FALSE(TouchedRunKey());
+  }
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, ProductKeyMissingOrNotGrantingFullAccessStartsNothing) {
+  RunProgram({});
+  EXPECT_EQ(Launches{}, launches());
+
+  registry.SetString(kProductKey, "UninstallString", kUninstaller);
+  registry.SetString(kProductKey, "UninstallArgs", "/S");
+  registry.SetGrantedAccess(kProductKey, KEY_READ);
+  RunProgram({});
+  EXPECT_EQ(Launches{}, launches());
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, ExceptionWhileStoringTheTextIsLoggedAndTheBranchGoesOn) {
+  // Long enough that storing it is the run's first large allocation.
+  const std::string longPath = "C:\\" + std::string(300, 'u') + ".exe";
+  registry.SetString(kProductKey, "UninstallString", longPath);
+  registry.SetString(kProductKey, "UninstallArgs", "/S");
+  EXPECT_TRUE(RunProgram({}, /*failingAllocation=*/1, /*minimumSize=*/300));
+  EXPECT_EQ(Launches{HiddenOpen("", "/S")}, launches());
+  EXPECT_EQ(TestDrive::Lines({"ReadRegistry exception"}), TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
+  registry.SetString(kProductKey, "UninstallString", kUninstaller);
+  registry.SetString(kProductKey, "UninstallArgs", "/S");
+  // The first allocation of the run is the product key path inside Init.
+  EXPECT_TRUE(RunProgram({}, /*failingAllocation=*/1));
+  EXPECT_EQ(Launches{}, launches());
+  EXPECT_EQ(TestDrive::Lines({"KesOrvCleanup::Init exception"}), TestDrive::LogBytes());
 }
 
 }  // namespace

@@ -1,8 +1,16 @@
 #include "registry/KesRegistryHelper.h"
 
+#include <algorithm>
+
 #include "log/KesOrvLog.h"
 
 namespace Kestrova_Orvane {
+namespace {
+
+// 511 bytes of text and the terminating zero.
+constexpr DWORD kReadBufferSize = 512;
+
+}  // namespace
 
 bool KesRegistryHelper::OpenKey(std::string subKey) {
   if (subKey.empty()) return false;
@@ -19,6 +27,31 @@ bool KesRegistryHelper::DeleteValue(std::string valueName) {
   // have no one to be reported to.
   (void)RegDeleteValueA(key.Handle(), valueName.c_str());
   return true;
+}
+
+std::string KesRegistryHelper::ReadRegistry(std::string keyPath, std::string valueName) {
+  // A failed read yields empty text, never an earlier read's: the uninstall
+  // mode must not hand the uninstaller its own path as its parameters.
+  lastValue.clear();
+  if (keyPath.empty() && valueName.empty()) return lastValue;
+  try {
+    // Open also fails when closing the previous key failed; the new key is
+    // held then, but not read.
+    if (key.Open(keyPath) == ERROR_SUCCESS) {
+      BYTE buffer[kReadBufferSize] = {};
+      DWORD count = kReadBufferSize;
+      if (key.QueryString(valueName, buffer, count) == ERROR_SUCCESS) {
+        // QueryString made sure the text ends inside the buffer.
+        const BYTE* end = std::find(buffer, buffer + kReadBufferSize, 0);
+        lastValue.assign(reinterpret_cast<const char*>(buffer), reinterpret_cast<const char*>(end));
+        std::replace(lastValue.begin(), lastValue.end(), '\\', '/');
+      }
+    }
+  } catch (...) {
+    if (KesOrvLog* log = KesOrvLog::GetInstance()) log->Write("ReadRegistry exception");
+    lastValue.clear();
+  }
+  return lastValue;
 }
 
 }  // namespace Kestrova_Orvane

@@ -27,6 +27,13 @@ class KesRegistryHelper {
   // worked; an empty name is logged ("Cannot delete value") and is a no.
   bool DeleteValue(std::string valueName);
 
+  // The string value `valueName` of the key `keyPath`, cut at its first zero
+  // byte, with every backslash turned into a forward slash. Empty text when
+  // it cannot be read: key or value missing, access denied, not a string,
+  // longer than 511 bytes, or not terminated. Memory running out while the
+  // text is stored is logged ("ReadRegistry exception") and yields empty text.
+  std::string ReadRegistry(std::string keyPath, std::string valueName);
+
  private:
   // Declared in this order so that destruction releases lastValue, then
   // closes the key.

@@ -84,6 +84,44 @@ TEST_F(KesRegistryHelperEmulatedTest, HelperThatOpenedNothingClosesNothing) {
   EXPECT_EQ(Calls{}, registry.Calls());
 }
 
+TEST_F(KesRegistryHelperEmulatedTest, ReadWithBothNamesEmptyMakesNoRegistryCall) {
+  {
+    KesRegistryHelper helper;
+    EXPECT_EQ("", helper.ReadRegistry("", ""));
+  }
+  EXPECT_EQ(Calls{}, registry.Calls());
+}
+
+TEST_F(KesRegistryHelperEmulatedTest, ReadWithEmptyKeyPathHoldsTheRootItself) {
+  registry.SetString("", "Value", "C:\\x");
+  {
+    KesRegistryHelper helper;
+    EXPECT_EQ("C:/x", helper.ReadRegistry("", "Value"));
+    EXPECT_EQ(0u, registry.OpenHandleCount());
+  }
+  EXPECT_EQ((Calls{
+                R"(RegOpenKeyExA(HKLM, "", 0x0, 0xf003f) -> HKLM = 0)",
+                R"(RegQueryValueExA(HKLM, "Value", NULL, &type, buffer, 512) = 0)",
+                R"(RegCloseKey(HKLM) = 0)",
+            }),
+            registry.Calls());
+}
+
+TEST_F(KesRegistryHelperEmulatedTest, ReadAfterAFailedCloseHoldsTheNewKeyButSkipsTheRead) {
+  registry.SetString("Product", "Value", "text");
+  KesRegistryHelper helper;
+  ASSERT_EQ("text", helper.ReadRegistry("Product", "Value"));
+  registry.FailCall(RegCall::CloseKey, ERROR_INVALID_HANDLE);
+  registry.ClearCalls();
+  EXPECT_EQ("", helper.ReadRegistry("Product", "Value"));
+  EXPECT_EQ((Calls{
+                R"(RegOpenKeyExA(HKLM, "Product", 0x0, 0xf003f) -> h2 = 0)",
+                R"(RegCloseKey(h1) = 6)",
+            }),
+            registry.Calls());
+  EXPECT_EQ(2u, registry.OpenHandleCount()) << "h1 failed to close; h2 is held";
+}
+
 class RegistryKeyEmulatedTest : public KesRegistryHelperEmulatedTest {};
 
 TEST_F(RegistryKeyEmulatedTest, SecondCreateClosesTheFirstHandleOnlyAfterSuccess) {

@@ -70,3 +70,100 @@ TEST_F(KesRegistryHelperTest, DeleteValueWithEmptyNameLogsAndKeepsTheDefaultValu
 
 }  // namespace
 }  // namespace Kestrova_Orvane
+
+namespace Kestrova_Orvane {
+namespace {
+
+using testing::StoredValue;
+using testing::TestRegistry;
+
+class ReadRegistryTest : public ::testing::Test {
+ protected:
+  const std::string path = std::string(TestRegistry::kScratchKey) + "\\Read";
+  void SetUp() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
+  void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
+};
+
+TEST_F(ReadRegistryTest, StoredValuesAndWhatIsReadOfThem) {
+  const std::string path511 = "C:\\" + std::string(508, 'x');
+  struct Case {
+    const char* label;
+    DWORD type;
+    std::string stored;
+    LONG code;      // QueryString's result
+    DWORD count;    // QueryString's count
+    std::string text;  // ReadRegistry's result
+  };
+  const Case cases[] = {
+      {"511 characters fill the buffer", REG_SZ, path511 + '\0', ERROR_SUCCESS, 512,
+       "C:/" + std::string(508, 'x')},
+      {"512 characters do not fit", REG_SZ, path511 + "y" + '\0', ERROR_MORE_DATA, 0, ""},
+      {"no data at all is empty text", REG_SZ, "", ERROR_SUCCESS, 0, ""},
+      {"a zero inside ends the text", REG_SZ, std::string("ab\0c\\d\0", 7), ERROR_SUCCESS, 7, "ab"},
+      {"references stay unexpanded", REG_EXPAND_SZ,
+       std::string("%ProgramFiles%\\Kestrova\\u.exe\0", 30), ERROR_SUCCESS, 30,
+       "%ProgramFiles%/Kestrova/u.exe"},
+      {"backslashes become slashes", REG_SZ,
+       std::string("C:\\Program Files\\Kestrova\\Orvane\\uninstall.exe\0", 47), ERROR_SUCCESS, 47,
+       "C:/Program Files/Kestrova/Orvane/uninstall.exe"},
+      {"text without backslash is unchanged", REG_SZ, std::string("/S /norestart \"q\"\0", 18),
+       ERROR_SUCCESS, 18, "/S /norestart \"q\""},
+      {"unterminated text", REG_SZ, "abc", ERROR_INVALID_DATA, 0, ""},
+      {"unterminated text filling the buffer", REG_SZ, std::string(512, 'z'), ERROR_INVALID_DATA,
+       0, ""},
+      {"a number is not text", REG_DWORD, std::string("\x01\0\0\0", 4), ERROR_INVALID_DATA, 0,
+       ""},
+      {"terminated binary is not text", REG_BINARY, std::string("ab\0", 3), ERROR_INVALID_DATA,
+       0, ""},
+      {"a list is not text", REG_MULTI_SZ, std::string("a\0b\0\0", 5), ERROR_INVALID_DATA, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestRegistry::SetValue(path, "Value", c.type, c.stored);
+    ASSERT_EQ((StoredValue{c.type, c.stored}), TestRegistry::GetValue(path, "Value"));
+
+    RegistryKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(path));
+    BYTE buffer[512] = {};
+    DWORD count = sizeof buffer;
+    EXPECT_EQ(c.code, key.QueryString("Value", buffer, count));
+    EXPECT_EQ(c.count, count);
+
+    KesRegistryHelper helper;
+    EXPECT_EQ(c.text, helper.ReadRegistry(path, "Value"));
+  }
+}
+
+TEST_F(ReadRegistryTest, ValueOrKeyThatIsNotThereReadsAsEmptyText) {
+  TestRegistry::SetString(path, "Present", "text");
+  KesRegistryHelper helper;
+  EXPECT_EQ("text", helper.ReadRegistry(path, "Present"));
+  EXPECT_EQ("", helper.ReadRegistry(path, "Missing"));
+  EXPECT_EQ("text", helper.ReadRegistry(path, "Present"));
+  EXPECT_EQ("", helper.ReadRegistry(path + "\\Missing", "Present"));
+}
+
+TEST_F(ReadRegistryTest, EmptyValueNameReadsTheDefaultValue) {
+  TestRegistry::SetString(path, "", "C:\\default.exe");
+  KesRegistryHelper helper;
+  EXPECT_EQ("C:/default.exe", helper.ReadRegistry(path, ""));
+}
+
+TEST_F(ReadRegistryTest, EmptyKeyPathReadsFromTheRootItself) {
+  const std::string name = "KesOrvTestsRootValue";
+  HKEY root = HKEY_LOCAL_MACHINE;
+  const std::string text = "C:\\root.exe";
+  ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(root, name.c_str(), 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(text.c_str()),
+                                          static_cast<DWORD>(text.size() + 1)));
+  std::string read;
+  {
+    KesRegistryHelper helper;
+    read = helper.ReadRegistry("", name);
+  }
+  EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(root, name.c_str()));
+  EXPECT_EQ("C:/root.exe", read);
+}
+
+}  // namespace
+}  // namespace Kestrova_Orvane

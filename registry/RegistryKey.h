@@ -25,6 +25,18 @@ class RegistryKey {
   // handle (0 when there was none), which is held no longer either way.
   [[nodiscard]] LONG Create(const std::string& subKey);
 
+  // Opens the existing key `subKey` with full access and holds it; never
+  // creates a key. An empty path yields HKEY_LOCAL_MACHINE itself. On
+  // success returns the result of closing the previously held handle.
+  [[nodiscard]] LONG Open(const std::string& subKey);
+
+  // Reads the string value `valueName` of the held key into `buffer`.
+  // `count` is the buffer's capacity on entry; on success the data's size in
+  // bytes, terminating zero included, and 0 after any failure. Anything but
+  // REG_SZ or REG_EXPAND_SZ, and text without its terminating zero, is
+  // ERROR_INVALID_DATA; data larger than the buffer is ERROR_MORE_DATA.
+  [[nodiscard]] LONG QueryString(const std::string& valueName, BYTE* buffer, DWORD& count);
+
   // Releases the held handle, if any, and returns RegCloseKey's result
   // (0 when nothing was held). No handle is held afterwards.
   LONG Close();

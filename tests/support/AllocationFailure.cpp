@@ -5,12 +5,14 @@
 
 namespace {
 
-// Allocations left before the planned failure; 0 when none is planned.
+// Allocations of at least `minimum` bytes left before the planned failure;
+// 0 when none is planned.
 long countdown = 0;
+std::size_t minimum = 0;
 bool struck = false;
 
 void* Allocate(std::size_t size) {
-  if (countdown > 0 && --countdown == 0) {
+  if (countdown > 0 && size >= minimum && --countdown == 0) {
     struck = true;
     throw std::bad_alloc();
   }
@@ -40,8 +42,9 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 namespace Kestrova_Orvane {
 namespace testing {
 
-AllocationFailure::AllocationFailure(long nth) {
+AllocationFailure::AllocationFailure(long nth, std::size_t minimumSize) {
   struck = false;
+  minimum = minimumSize;
   countdown = nth;
 }
 

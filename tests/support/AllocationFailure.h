@@ -3,13 +3,16 @@
 #ifndef KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
 #define KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
 
+#include <cstddef>
+
 namespace Kestrova_Orvane {
 namespace testing {
 
 class AllocationFailure {
  public:
-  // The `nth` allocation from now (1 = the next) throws; later ones succeed.
-  explicit AllocationFailure(long nth);
+  // The `nth` allocation from now (1 = the next) of at least `minimumSize`
+  // bytes throws; all others succeed.
+  explicit AllocationFailure(long nth, std::size_t minimumSize = 0);
   // Disarms a failure that has not struck.
   ~AllocationFailure();
   AllocationFailure(const AllocationFailure&) = delete;
