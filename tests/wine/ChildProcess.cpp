@@ -60,13 +60,18 @@ ChildResult ChildProcess::Run(const std::string& program,
                                   nullptr, &startup, &process) != FALSE;
   CloseHandle(writeEnd);
   if (result.started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      result.output.append(buffer, got);
-    }
+    // Waits for the child alone: a program it started may hold the pipe
+    // open for longer. A child that prints more than the pipe holds would
+    // block, but the programs run here print nothing or little.
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &result.exitCode);
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+      result.output.append(buffer, got);
+    }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
   }

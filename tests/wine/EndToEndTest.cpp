@@ -1,6 +1,10 @@
 // The built KesOrvCleanup.exe, run as a child process under Wine, against
 // the prefix's real registry (the 32-bit view, as this test program is
 // 32-bit too) and its drive C:.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/TestDrive.h"
@@ -76,6 +80,60 @@ TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
   drive.emplace(/*withTempFolder=*/false);
   RunTool({"", "x"});
   EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+}
+
+// A stand-in uninstaller installed where the product's would be; a path
+// with spaces and backslashes, as an installer writes it.
+class UninstallEndToEndTest : public EndToEndTest {
+ protected:
+  static constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
+  static constexpr char kFolder[] = "C:\\Program Files\\Kestrova\\Orvane";
+  const std::string uninstaller = std::string(kFolder) + "\\uninstall.exe";
+
+  void SetUp() override {
+    EndToEndTest::SetUp();
+    TestRegistry::DeleteTree(kProductKey);
+    std::filesystem::remove_all(TestDrive::Local(kFolder));
+    std::filesystem::create_directories(TestDrive::Local(kFolder));
+    ASSERT_TRUE(CopyFileA(ChildProcess::BesideThisProgram("kesorv_argument_recorder.exe").c_str(),
+                          uninstaller.c_str(), /*bFailIfExists=*/TRUE));
+  }
+  void TearDown() override {
+    Release();
+    TestRegistry::DeleteTree(kProductKey);
+  }
+  // Waits up to a minute for the stand-in to leave `suffix` behind.
+  std::optional<std::string> WaitFor(const std::string& suffix) const {
+    for (int waited = 0; waited < 600; ++waited) {
+      std::ifstream file(uninstaller + suffix, std::ios::binary);
+      if (file) return std::string(std::istreambuf_iterator<char>(file), {});
+      Sleep(100);
+    }
+    return std::nullopt;
+  }
+  void Release() const { std::ofstream(uninstaller + ".release") << "go\n"; }
+};
+
+TEST_F(UninstallEndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) {
+  TestRegistry::SetString(kProductKey, "UninstallString", uninstaller);
+  TestRegistry::SetString(kProductKey, "UninstallArgs", "/S /norestart");
+  RunTool({});
+  // The tool has ended while the uninstaller waits to be released.
+  EXPECT_EQ("show: 0\nargument: /S\nargument: /norestart\n", WaitFor(".record"));
+  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(uninstaller + ".ended")));
+  Release();
+  EXPECT_NE(std::nullopt, WaitFor(".ended"));
+  EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(TestRegistry::kRunKey));
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(UninstallEndToEndTest, WithoutParametersTheUninstallerGetsNone) {
+  TestRegistry::SetString(kProductKey, "UninstallString", uninstaller);
+  TestRegistry::SetValue(kProductKey, "UninstallArgs", REG_DWORD, std::string(4, '\0'));
+  Release();
+  RunTool({"one argument"});
+  EXPECT_EQ("show: 0\n", WaitFor(".record"));
+  EXPECT_NE(std::nullopt, WaitFor(".ended"));
 }
 
 }  // namespace
