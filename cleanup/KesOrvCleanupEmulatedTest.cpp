@@ -125,21 +125,6 @@ TEST_F(KesOrvCleanupTest, EmptyNameIsLoggedOnceTheRunKeyOpened) {
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, ExceptionInsideTheWorkIsLoggedAndContained) {
-  // The first allocation of the run is the Run key path inside Init.
-  EXPECT_TRUE(RunProgram({"Orvane", "x"}, /*failingAllocation=*/1));
-  EXPECT_EQ((Names{"Orvane", "Other"}), registry.ValueNames(kRunKey));
-  EXPECT_EQ(TestDrive::Lines({"KesOrvCleanup::Init exception"}), TestDrive::LogBytes());
-}
-
-TEST_F(KesOrvCleanupTest, ExceptionBeforeTheWorkIsDroppedSilently) {
-  const std::string longName(100, 'N');
-  // The first allocation of the run copies the long name from the command line.
-  EXPECT_TRUE(RunProgram({longName, "x"}, /*failingAllocation=*/1));
-  EXPECT_EQ(Names{}, registry.Calls());
-  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
-}
-
 TEST_F(KesOrvCleanupTest, UninstallRunReadsBothValuesAndStartsTheUninstallerHidden) {
   registry.SetString(kProductKey, "UninstallString", kUninstaller);
   registry.SetString(kProductKey, "UninstallArgs", "/S /norestart");

@@ -4,9 +4,12 @@
 #include "log/KesOrvLog.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
+#include "platform/WinApi.h"
 #include "tests/support/TestDrive.h"
 
 namespace Kestrova_Orvane {
@@ -40,6 +43,34 @@ TEST(KesOrvLogTest, AppendsAfterExistingContentLineByLine) {
   ASSERT_EQ(log, KesOrvLog::GetInstance());
   log->Write("second");
   EXPECT_EQ(old + TestDrive::Lines({"first", "second"}), TestDrive::LogBytes());
+}
+
+TEST(KesOrvLogTest, OneOpenServesEveryMessage) {
+  TestDrive drive;
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("first");
+  const std::filesystem::path moved = TestDrive::Local("C:\\Temp\\moved.log");
+  std::error_code error;
+  std::filesystem::rename(TestDrive::Local(TestDrive::kLogFile), moved, error);
+#ifdef _WIN32
+  // Others may read and write the file while the log holds it, but not
+  // rename or delete it.
+  EXPECT_TRUE(error) << "the log file is not held open";
+  HANDLE other = CreateFileA(TestDrive::kLogFile, GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, /*lpSecurityAttributes=*/nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
+  EXPECT_NE(INVALID_HANDLE_VALUE, other) << GetLastError();
+  CloseHandle(other);
+#else
+  // The second line follows the first into the renamed file: no new open.
+  ASSERT_FALSE(error) << error.message();
+  log->Write("second");
+  std::ifstream file(moved, std::ios::binary);
+  EXPECT_EQ(TestDrive::Lines({"first", "second"}),
+            std::string(std::istreambuf_iterator<char>(file), {}));
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+#endif
 }
 
 TEST(KesOrvLogTest, MissingTempFolderLosesMessagesQuietly) {

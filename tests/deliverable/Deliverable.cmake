@@ -1,0 +1,16 @@
+# Tests of KesOrvCleanup.exe as a deliverable: the file itself, not its
+# behaviour. mingw build only.
+add_test(NAME deliverable.pe_properties
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/check_pe.py
+          $<TARGET_FILE:KesOrvCleanup> ${PROJECT_VERSION}.0)
+add_test(NAME deliverable.reproducible_build
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/reproducible-build.sh ${PROJECT_SOURCE_DIR})
+add_test(NAME deliverable.clang_compiles_the_sources
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/clang-compile.sh ${PROJECT_SOURCE_DIR})
+# Editing only the manifest rebuilds the resource that embeds it.
+add_test(NAME deliverable.manifest_edit_rebuilds
+  COMMAND ${CMAKE_MAKE_PROGRAM} -C ${PROJECT_BINARY_DIR} -t query
+          CMakeFiles/KesOrvCleanup.dir/platform/windows/KesOrvCleanupManifest.rc.res)
+set_tests_properties(deliverable.manifest_edit_rebuilds PROPERTIES
+  PASS_REGULAR_EXPRESSION "KesOrvCleanup\\.manifest")
+set_tests_properties(deliverable.reproducible_build PROPERTIES TIMEOUT 600)
