@@ -97,6 +97,8 @@ def main():
          fixed.FileOS == 0x40004 and fixed.FileType == 1, None),
         ("imports only Windows' own DLLs",
          set(imports) | set(delay_imports) <= ALLOWED_DLLS, sorted(set(imports) | set(delay_imports))),
+        # Loading the shell brings the windowing libraries; only a launch needs it.
+        ("shell32.dll is not loaded at start", "shell32.dll" not in imports, sorted(imports)),
         ("imports the registry's ANSI functions", REGISTRY_FUNCTIONS <= imported,
          sorted(REGISTRY_FUNCTIONS - imported)),
         ("reaches the shell through ShellExecuteA",
