@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+"""Turns bench/run.sh's measurements into a table with ratios and goals.
+
+usage: report.py OUT_DIR RUNS
+
+Pools the runs of every round (hyperfine-*.json) per command.
+"""
+import glob
+import json
+import platform
+import statistics
+import subprocess
+import sys
+
+
+def main():
+    out, runs = sys.argv[1], sys.argv[2]
+    results = pooled(sorted(glob.glob(f"{out}/hyperfine-*.json")))
+    memory = {}
+    for line in open(f"{out}/memory.txt"):
+        if "|" in line:
+            name, kib = line.rstrip("\n").rsplit("|", 1)
+            if kib.isdigit():
+                memory.setdefault(name, []).append(int(kib))
+    counts = dict(line.strip().split("|") for line in open(f"{out}/callgrind.txt") if "|" in line)
+
+    floor = results[0]
+    floor_memory = statistics.median(memory[floor["command"]])
+    by_name = {r["command"]: r for r in results}
+    print(f"Machine: {machine()}; Wine {wine_version()}; {runs} runs per command.\n")
+    print("| Command | Median wall | × floor | Mean CPU (user+sys) | Median peak RSS | vs floor |")
+    print("|---|---:|---:|---:|---:|---:|")
+    for r in results:
+        rss = statistics.median(memory.get(r["command"], [0]))
+        print(f"| {r['command']} | {r['median'] * 1000:.1f} ms | {r['median'] / floor['median']:.2f} "
+              f"| {(r['user'] + r['system']) * 1000:.1f} ms | {rss / 1024:.1f} MiB "
+              f"| {(rss - floor_memory) / 1024:+.2f} MiB |")
+    print()
+    print("Instructions inside ProgramMain, host build against the emulation (callgrind):")
+    for mode, count in counts.items():
+        print(f"- {mode}: {int(count):,}")
+    print()
+
+    removal = by_name["removal: KesOrvCleanup.exe BenchValue x"]
+    reg = by_name["reg delete /v BenchValue /reg:32"]
+    goals = []
+    for name in ("removal: KesOrvCleanup.exe BenchValue x", "uninstall, nothing to launch",
+                 'log line: KesOrvCleanup.exe "" x'):
+        ratio = by_name[name]["median"] / floor["median"]
+        goals.append((f"{name}: median within 1.10 × floor", ratio <= 1.10, f"{ratio:.2f} ×"))
+    for name, kibs in memory.items():
+        diff = (statistics.median(kibs) - floor_memory) / 1024
+        # A launch loads the shell and its windowing libraries, which are not ours.
+        if name != floor["command"] and not name.startswith(("reg delete", "uninstall, launching")):
+            goals.append((f"{name}: peak memory within 1 MiB of floor", diff <= 1.0, f"{diff:+.2f} MiB"))
+    speedup = reg["median"] / removal["median"]
+    goals.append(("removal at least 3 × faster than reg delete", speedup >= 3.0, f"{speedup:.2f} ×"))
+    print("Goals:")
+    for description, met, figure in goals:
+        print(f"- {'met   ' if met else 'MISSED'} {description}: {figure}")
+
+
+def pooled(files):
+    """One result per command: the median of all its runs, the mean CPU."""
+    results = {}
+    for path in files:
+        for r in json.load(open(path))["results"]:
+            entry = results.setdefault(r["command"], {"command": r["command"], "times": [],
+                                                      "user": [], "system": []})
+            entry["times"] += r["times"]
+            entry["user"] += r["user_times"] if "user_times" in r else [r["user"]] * len(r["times"])
+            entry["system"] += (r["system_times"] if "system_times" in r
+                                else [r["system"]] * len(r["times"]))
+    for entry in results.values():
+        entry["median"] = statistics.median(entry["times"])
+        entry["user"] = statistics.mean(entry["user"])
+        entry["system"] = statistics.mean(entry["system"])
+    return list(results.values())
+
+
+def machine():
+    try:
+        model = next(line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo")
+                     if line.startswith("model name"))
+    except (OSError, StopIteration):
+        model = platform.processor() or "unknown CPU"
+    return f"{model}, {platform.system()} {platform.release()}"
+
+
+def wine_version():
+    try:
+        return subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    except OSError:
+        return "unknown"
+
+
+if __name__ == "__main__":
+    main()

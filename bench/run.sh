@@ -1,0 +1,98 @@
+#!/bin/sh
+# Measures whole runs of KesOrvCleanup.exe under Wine against the start of
+# an empty program built the same way (the floor) and against `reg delete`,
+# side by side in one run; then counts the instructions of the tool's own
+# work on the build machine. Prints the figures and writes them to
+# build/bench/results.md.
+#   bench/run.sh [ROUNDS [RUNS]]   (ROUNDS of RUNS runs per command; 8 of 10)
+#
+# The commands take turns, a round of hyperfine runs each, and the figures
+# pool every round: this machine's start-up times drift by more than the
+# differences being measured, and taking turns spreads the drift evenly.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+for tool in hyperfine valgrind; do
+  command -v $tool >/dev/null || missing="${missing:-} $tool"
+done
+[ -x /usr/bin/time ] || missing="${missing:-} time"
+if [ -n "${missing:-}" ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
+fi
+
+rounds=${1:-8}
+runs=${2:-10}
+out=build/bench
+mkdir -p $out
+
+echo "== Building"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target KesOrvCleanup kesorv_bench_empty >/dev/null
+cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESORV_BUILD_TESTS=OFF >/dev/null
+cmake --build $out/host --target kesorv_callgrind_driver >/dev/null
+
+prefix=$PWD/$out/wineprefix
+tests/wine/make-prefix.sh "$prefix"
+tests/wine/wineserver.sh "$prefix" start
+trap 'tests/wine/wineserver.sh "$prefix" stop' EXIT
+mkdir -p "$prefix/drive_c/bench" "$prefix/drive_c/Temp"
+cp build/win32/KesOrvCleanup.exe build/win32/bench/kesorv_bench_empty.exe "$prefix/drive_c/bench/"
+
+# Commands are split into words as a shell would (quotes are honoured), but
+# run without a shell, and through Wine's loader itself rather than the
+# `wine` script, so that a run costs what starting the program costs.
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine
+[ -x $wine ] || wine=wine
+tool="'C:\\bench\\KesOrvCleanup.exe'"
+empty="'C:\\bench\\kesorv_bench_empty.exe'"
+run_key="'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'"
+product_key="'HKLM\\SOFTWARE\\Kestrova\\Orvane'"
+seed_run="$wine reg add $run_key /v BenchValue /t REG_SZ /d x /f /reg:32"
+seed_product="$wine reg add $product_key /v UninstallString /t REG_SZ /d $empty /f /reg:32"
+clear_product="$wine reg add $product_key /v UninstallString /t REG_SZ /d '' /f /reg:32"
+
+# name | prepare before each run | command
+cat >$out/commands.txt <<LIST
+floor: empty program|true|$wine $empty
+removal: KesOrvCleanup.exe BenchValue x|$seed_run|$wine $tool BenchValue x
+uninstall, nothing to launch|$clear_product|$wine $tool
+uninstall, launching the empty program|$seed_product|$wine $tool
+log line: KesOrvCleanup.exe "" x|true|$wine $tool '' x
+reg delete /v BenchValue /reg:32|$seed_run|$wine reg delete $run_key /v BenchValue /f /reg:32
+LIST
+
+echo "== Timing, $rounds rounds of $runs runs of each"
+set --
+while IFS='|' read -r name prepare command; do
+  set -- "$@" --command-name "$name" --prepare "$prepare" "$command"
+done <$out/commands.txt
+rm -f $out/hyperfine-*.json
+round=1
+while [ $round -le "$rounds" ]; do
+  hyperfine --shell=none --warmup 2 --runs "$runs" --style none \
+    --export-json $out/hyperfine-$round.json "$@" >/dev/null
+  round=$((round + 1))
+done
+
+echo "== Peak memory, 10 runs of each"
+: >$out/memory.txt
+while IFS='|' read -r name prepare command; do
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    eval "$prepare" >/dev/null 2>&1 || true
+    eval "/usr/bin/time -f '$name|%M' $command" 2>>$out/memory.txt >/dev/null || true
+  done
+done <$out/commands.txt
+
+echo "== Instructions of the tool's own work (host build, emulated registry)"
+: >$out/callgrind.txt
+for mode in removal uninstall; do
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+    --toggle-collect='Kestrova_Orvane::ProgramMain*' \
+    $out/host/bench/kesorv_callgrind_driver $mode 2>&1 |
+    sed -n "s/.*Collected : \([0-9]*\).*/$mode|\1/p" >>$out/callgrind.txt
+done
+
+/usr/bin/python3 bench/report.py $out "$((rounds * runs))" | tee $out/results.md
