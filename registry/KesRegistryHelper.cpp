@@ -10,6 +10,20 @@ namespace {
 // 511 bytes of text and the terminating zero.
 constexpr DWORD kReadBufferSize = 512;
 
+// Turns every backslash character into a forward slash. On a double-byte
+// ANSI code page (932, 936, 949, 950) the byte 0x5C is also the second byte
+// of many characters, such as 0x95 0x5C in code page 932; those are left
+// alone, or the path would name another, nonexistent file.
+void RewriteBackslashes(std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(text[i]))) {
+      ++i;  // the next byte belongs to the same character
+    } else if (text[i] == '\\') {
+      text[i] = '/';
+    }
+  }
+}
+
 }  // namespace
 
 bool KesRegistryHelper::OpenKey(std::string subKey) {
@@ -44,7 +58,7 @@ std::string KesRegistryHelper::ReadRegistry(std::string keyPath, std::string val
         // QueryString made sure the text ends inside the buffer.
         const BYTE* end = std::find(buffer, buffer + kReadBufferSize, 0);
         lastValue.assign(reinterpret_cast<const char*>(buffer), reinterpret_cast<const char*>(end));
-        std::replace(lastValue.begin(), lastValue.end(), '\\', '/');
+        RewriteBackslashes(lastValue);
       }
     }
   } catch (...) {

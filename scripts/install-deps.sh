@@ -2,11 +2,11 @@
 # Installs what the builds and tests need on Debian, when it is missing:
 # the host compiler and GoogleTest, mingw-w64 for 32-bit Windows, Wine with
 # its 32-bit part (which needs the i386 architecture), clang as a second
-# compiler, and pefile to read the built program.
+# compiler and for fuzzing, and pefile to read the built program.
 set -eu
 
 packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686-posix
-  binutils-mingw-w64-i686 wine wine64 wine32:i386 clang python3 python3-pefile"
+  binutils-mingw-w64-i686 wine wine64 wine32:i386 clang libclang-rt-14-dev python3 python3-pefile"
 
 missing=""
 for package in $packages; do

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds both builds and runs every test: the host build against the
-# emulated Win32 layer, then the Windows build under Wine.
+# Builds every build and runs every test: the host build against the
+# emulated Win32 layer, the same with AddressSanitizer and
+# UndefinedBehaviorSanitizer, a minute of fuzzing, then the Windows build
+# under Wine and the checks of the built program.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -8,6 +10,12 @@ scripts/install-deps.sh
 cmake --preset host
 cmake --build --preset host
 ctest --preset host
+
+cmake --preset host-asan
+cmake --build --preset host-asan
+ctest --preset host-asan
+
+tests/fuzz/run.sh 60
 
 cmake --preset win32
 cmake --build --preset win32

@@ -79,18 +79,21 @@ std::shared_ptr<EmulatedRegistry::Key> EmulatedRegistry::Walk(const std::string&
   return key;
 }
 
-void EmulatedRegistry::CreateKey(const std::string& path) { Walk(path, true); }
+bool EmulatedRegistry::CreateKey(const std::string& path) { return Walk(path, true) != nullptr; }
 
-void EmulatedRegistry::SetValue(const std::string& path, const std::string& name, DWORD type,
+bool EmulatedRegistry::SetValue(const std::string& path, const std::string& name, DWORD type,
                                 std::vector<BYTE> data) {
-  Walk(path, true)->values[name] = RegistryValue{type, std::move(data)};
+  std::shared_ptr<Key> key = Walk(path, true);
+  if (!key) return false;
+  key->values[name] = RegistryValue{type, std::move(data)};
+  return true;
 }
 
 void EmulatedRegistry::SetString(const std::string& path, const std::string& name,
                                  const std::string& text) {
   std::vector<BYTE> data(text.begin(), text.end());
   data.push_back(0);
-  SetValue(path, name, REG_SZ, std::move(data));
+  (void)SetValue(path, name, REG_SZ, std::move(data));
 }
 
 bool EmulatedRegistry::KeyExists(const std::string& path) const {
@@ -114,8 +117,11 @@ std::vector<std::string> EmulatedRegistry::ValueNames(const std::string& path) c
   return names;
 }
 
-void EmulatedRegistry::SetGrantedAccess(const std::string& path, REGSAM granted) {
-  Walk(path, true)->granted = granted;
+bool EmulatedRegistry::SetGrantedAccess(const std::string& path, REGSAM granted) {
+  std::shared_ptr<Key> key = Walk(path, true);
+  if (!key) return false;
+  key->granted = granted;
+  return true;
 }
 
 void EmulatedRegistry::FailCall(RegCall call, LONG code, int skip) {

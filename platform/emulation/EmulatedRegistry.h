@@ -62,9 +62,10 @@ class EmulatedRegistry {
   void Reset();
 
   // Seeding and inspection. Paths are relative to HKEY_LOCAL_MACHINE; these
-  // bypass handles, access lists, planned failures and the call list.
-  void CreateKey(const std::string& path);
-  void SetValue(const std::string& path, const std::string& name, DWORD type,
+  // bypass handles, access lists, planned failures and the call list. A path
+  // that is not a valid key path is not created (false).
+  bool CreateKey(const std::string& path);
+  bool SetValue(const std::string& path, const std::string& name, DWORD type,
                 std::vector<BYTE> data);
   // A REG_SZ value holding `text` and its terminating zero.
   void SetString(const std::string& path, const std::string& name, const std::string& text);
@@ -73,7 +74,7 @@ class EmulatedRegistry {
   std::vector<std::string> ValueNames(const std::string& path) const;
   // Access rights the key grants to the running user (KEY_ALL_ACCESS unless
   // narrowed); the key is created if missing.
-  void SetGrantedAccess(const std::string& path, REGSAM granted);
+  bool SetGrantedAccess(const std::string& path, REGSAM granted);
 
   // The `skip`+1-th call of `call` from now returns `code` and does nothing else.
   void FailCall(RegCall call, LONG code, int skip = 0);

@@ -3,9 +3,9 @@
 // Build machine only, never part of the Windows program. Declares the part of
 // <windows.h> and <shellapi.h> that the tool and its tests use, with the same
 // names, values and parameter lists, so that product code compiles unchanged.
-// The functions are defined in Advapi32.cpp and Shell32.cpp on top of an
-// in-process registry, shell and drive C: that tests seed and inspect
-// (EmulatedRegistry.h, EmulatedShell.h, EmulatedDrive.h).
+// The functions are defined in Advapi32.cpp, Kernel32.cpp and Shell32.cpp on
+// top of an in-process registry, shell, drive C: and code page that tests
+// seed and inspect (EmulatedRegistry.h, EmulatedShell.h, EmulatedDrive.h).
 //
 // LONG and DWORD are 32 bits wide, as on Windows, whatever `long` is here.
 //
@@ -91,6 +91,12 @@ typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 #define REG_CREATED_NEW_KEY 0x00000001L
 #define REG_OPENED_EXISTING_KEY 0x00000002L
 
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
+
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 
@@ -113,6 +119,10 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName,
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 LSTATUS WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey);
 LSTATUS WINAPI RegCloseKey(HKEY hKey);
+
+// kernel32
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
 
 // shell32
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
