@@ -2,6 +2,7 @@
 // drive. Build machine only; tests/wine runs the real program under Wine.
 #include "cleanup/KesOrvCleanup.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -216,6 +217,40 @@ TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
   EXPECT_TRUE(RunProgram({}, /*failingAllocation=*/1));
   EXPECT_EQ(Launches{}, launches());
   EXPECT_EQ(TestDrive::Lines({"KesOrvCleanup::Init exception"}), TestDrive::LogBytes());
+}
+
+TEST_F(KesOrvCleanupTest, HostileCommandLinesTouchOnlyTheNamedValue) {
+  std::string highBytes;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) highBytes += static_cast<char>(byte);
+  const std::string quoted = "Orv\\ane \"quoted\" \\\\server\\share";
+  std::vector<std::string> tenThousand(10000, "x");
+  tenThousand[0] = "Orvane";
+  struct Case {
+    const char* label;
+    std::vector<std::string> arguments;
+    Names runValuesAfter;
+  };
+  const Case cases[] = {
+      {"empty first argument", {"", "x"}, {highBytes, "Orvane", quoted, "Other"}},
+      {"32,000 characters", {std::string(32000, 'A'), "x"}, {highBytes, "Orvane", quoted, "Other"}},
+      {"bytes 0x80 to 0xFF", {highBytes, "x"}, {"Orvane", quoted, "Other"}},
+      {"backslashes and quotes", {quoted, "x"}, {highBytes, "Orvane", "Other"}},
+      {"other case", {"oRVANE", "x"}, {highBytes, quoted, "Other"}},
+      {"ten thousand arguments", tenThousand, {highBytes, quoted, "Other"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    SetUp();
+    registry.SetString(kRunKey, highBytes, "high.exe");
+    registry.SetString(kRunKey, quoted, "quoted.exe");
+    RunProgram(c.arguments);
+    Names after = registry.ValueNames(kRunKey);
+    std::sort(after.begin(), after.end());
+    Names expected = c.runValuesAfter;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, after);
+  }
+  EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
 }
 
 }  // namespace

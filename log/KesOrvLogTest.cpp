@@ -3,6 +3,7 @@
 // the process.
 #include "log/KesOrvLog.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,6 +81,56 @@ TEST(KesOrvLogTest, MissingTempFolderLosesMessagesQuietly) {
   log->Write("lost");
   log->Write("lost too");
   EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+}
+
+TEST(KesOrvLogTest, LogPathThatIsAFolderIsLeftAlone) {
+  TestDrive drive;
+  const std::filesystem::path folder = TestDrive::Local(TestDrive::kLogFile);
+  std::filesystem::create_directory(folder);
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("lost");
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
+  TestDrive drive;
+  TestDrive::WriteLog("kept\r\n");
+#ifdef _WIN32
+  ASSERT_TRUE(SetFileAttributesA(TestDrive::kLogFile, FILE_ATTRIBUTE_READONLY));
+#else
+  std::filesystem::permissions(TestDrive::Local(TestDrive::kLogFile),
+                               std::filesystem::perms::owner_read);
+#endif
+  // Root ignores file modes on Linux, and so does Wine run as root.
+  if (std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open()) {
+    GTEST_SKIP() << "read-only files are writable for this user";
+  }
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("lost");
+  EXPECT_EQ("kept\r\n", TestDrive::LogBytes());
+#ifdef _WIN32
+  SetFileAttributesA(TestDrive::kLogFile, FILE_ATTRIBUTE_NORMAL);
+#endif
+}
+
+TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {
+  TestDrive drive;
+  // A sparse file: large on paper, nothing to read. The log never reads it.
+  constexpr std::uintmax_t kSize = 5ull << 30;
+  TestDrive::WriteLog("");
+  const std::filesystem::path file = TestDrive::Local(TestDrive::kLogFile);
+  std::filesystem::resize_file(file, kSize);
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("Cannot delete value");
+  const std::string line = TestDrive::Lines({"Cannot delete value"});
+  ASSERT_EQ(kSize + line.size(), std::filesystem::file_size(file));
+  std::ifstream in(file, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(kSize));
+  EXPECT_EQ(line, std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 }  // namespace

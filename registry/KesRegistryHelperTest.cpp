@@ -5,6 +5,9 @@
 
 #include "tests/support/TestDrive.h"
 #include "tests/support/TestRegistry.h"
+#ifndef _WIN32
+#include "platform/emulation/EmulatedDrive.h"
+#endif
 
 namespace Kestrova_Orvane {
 namespace {
@@ -163,6 +166,29 @@ TEST_F(ReadRegistryTest, EmptyKeyPathReadsFromTheRootItself) {
   }
   EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(root, name.c_str()));
   EXPECT_EQ("C:/root.exe", read);
+}
+
+// Code page 932: 表 is 0x95 0x5C and ソ is 0x83 0x5C.
+const std::string kDoubleBytePath = "C:\\\x95\x5C\\\x83\x5C\\un.exe";
+
+TEST_F(ReadRegistryTest, DoubleByteCodePageKeepsTrailBytes) {
+#ifdef _WIN32
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932; ctest runs it under a Japanese locale";
+#else
+  emulation::EmulatedDrive::Instance().SetCodePage(932);
+#endif
+  TestRegistry::SetString(path, "Value", kDoubleBytePath);
+  KesRegistryHelper helper;
+  EXPECT_EQ("C:/\x95\x5C/\x83\x5C/un.exe", helper.ReadRegistry(path, "Value"));
+}
+
+TEST_F(ReadRegistryTest, SingleByteCodePageRewritesEveryBackslashByte) {
+#ifdef _WIN32
+  if (GetACP() != 1252) GTEST_SKIP() << "needs code page 1252";
+#endif
+  TestRegistry::SetString(path, "Value", kDoubleBytePath);
+  KesRegistryHelper helper;
+  EXPECT_EQ("C:/\x95//\x83//un.exe", helper.ReadRegistry(path, "Value"));
 }
 
 }  // namespace

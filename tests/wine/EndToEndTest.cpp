@@ -1,6 +1,7 @@
 // The built KesOrvCleanup.exe, run as a child process under Wine, against
 // the prefix's real registry (the 32-bit view, as this test program is
 // 32-bit too) and its drive C:.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,6 +81,48 @@ TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
   drive.emplace(/*withTempFolder=*/false);
   RunTool({"", "x"});
   EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+}
+
+TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
+  std::string highBytes;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) highBytes += static_cast<char>(byte);
+  const std::string quoted = "Orv\\ane \"quoted\" \\\\server\\share";
+  std::vector<std::string> tenThousand(10000, "x");
+  tenThousand[0] = "Orvane";
+  struct Case {
+    const char* label;
+    std::vector<std::string> arguments;
+    Names runValuesAfter;
+  };
+  const Case cases[] = {
+      {"32,000 characters", {std::string(32000, 'A'), "x"}, {highBytes, "Orvane", quoted, "Other"}},
+      {"bytes 0x80 to 0xFF", {highBytes, "x"}, {"Orvane", quoted, "Other"}},
+      {"backslashes and quotes", {quoted, "x"}, {highBytes, "Orvane", "Other"}},
+      {"other case", {"oRVANE", "x"}, {highBytes, quoted, "Other"}},
+      {"ten thousand arguments", tenThousand, {highBytes, quoted, "Other"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    SeedRunKey();
+    TestRegistry::SetString(TestRegistry::kRunKey, highBytes, "high.exe");
+    TestRegistry::SetString(TestRegistry::kRunKey, quoted, "quoted.exe");
+    RunTool(c.arguments);
+    Names expected = c.runValuesAfter;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, TestRegistry::ValueNames(TestRegistry::kRunKey));
+  }
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+TEST_F(EndToEndTest, LineIsAppendedWhileAnotherProcessHoldsTheLogForWriting) {
+  TestDrive::WriteLog("held\r\n");
+  HANDLE held = CreateFileA(TestDrive::kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            /*hTemplateFile=*/nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  RunTool({"", "x"});
+  CloseHandle(held);
+  EXPECT_EQ("held\r\nCannot delete value\r\n", TestDrive::LogBytes());
 }
 
 // A stand-in uninstaller installed where the product's would be; a path

@@ -21,3 +21,18 @@ gtest_discover_tests(kesorv_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   PROPERTIES RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wineserver TIMEOUT 30)
+
+# Wine takes the ANSI code page from the Unix locale: 932 under a Japanese one.
+add_test(NAME ReadRegistryTest.DoubleByteCodePageUnderJapaneseLocale
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${KESORV_WINEPREFIX} $<TARGET_FILE:kesorv_tests>
+          --gtest_filter=ReadRegistryTest.DoubleByteCodePageKeepsTrailBytes)
+set_tests_properties(ReadRegistryTest.DoubleByteCodePageUnderJapaneseLocale PROPERTIES
+  ENVIRONMENT LC_ALL=ja_JP.UTF-8 FAIL_REGULAR_EXPRESSION "SKIPPED"
+  RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wineserver TIMEOUT 30)
+
+# A folder link at C:\Temp, planted from the Unix side: Wine cannot make
+# one itself, and reports it as a reparse point.
+add_test(NAME EndToEndTest.LogRefusesALinkAtTheTempFolder
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/log-link-test.sh ${KESORV_WINEPREFIX} $<TARGET_FILE:KesOrvCleanup>)
+set_tests_properties(EndToEndTest.LogRefusesALinkAtTheTempFolder PROPERTIES
+  RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wineserver TIMEOUT 60)
