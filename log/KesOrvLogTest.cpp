@@ -97,12 +97,21 @@ TEST(KesOrvLogTest, LogPathThatIsAFolderIsLeftAlone) {
 TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
   TestDrive drive;
   TestDrive::WriteLog("kept\r\n");
+  // Made writable again on every path, so the next test can remove it.
+  struct ReadOnly {
+    ReadOnly() { Set(true); }
+    ~ReadOnly() { Set(false); }
+    static void Set(bool on) {
 #ifdef _WIN32
-  ASSERT_TRUE(SetFileAttributesA(TestDrive::kLogFile, FILE_ATTRIBUTE_READONLY));
+      SetFileAttributesA(TestDrive::kLogFile, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 #else
-  std::filesystem::permissions(TestDrive::Local(TestDrive::kLogFile),
-                               std::filesystem::perms::owner_read);
+      std::filesystem::permissions(TestDrive::Local(TestDrive::kLogFile),
+                                   on ? std::filesystem::perms::owner_read
+                                      : std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::owner_write);
 #endif
+    }
+  } readOnly;
   // Root ignores file modes on Linux, and so does Wine run as root.
   if (std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open()) {
     GTEST_SKIP() << "read-only files are writable for this user";
@@ -111,9 +120,6 @@ TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
   ASSERT_NE(nullptr, log);
   log->Write("lost");
   EXPECT_EQ("kept\r\n", TestDrive::LogBytes());
-#ifdef _WIN32
-  SetFileAttributesA(TestDrive::kLogFile, FILE_ATTRIBUTE_NORMAL);
-#endif
 }
 
 TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {
