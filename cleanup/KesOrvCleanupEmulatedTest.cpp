@@ -11,6 +11,7 @@
 #include "platform/emulation/EmulatedRegistry.h"
 #include "platform/emulation/EmulatedShell.h"
 #include "tests/support/AllocationFailure.h"
+#include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
 
 namespace Kestrova_Orvane {
@@ -220,35 +221,16 @@ TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
 }
 
 TEST_F(KesOrvCleanupTest, HostileCommandLinesTouchOnlyTheNamedValue) {
-  std::string highBytes;
-  for (int byte = 0x80; byte <= 0xFF; ++byte) highBytes += static_cast<char>(byte);
-  const std::string quoted = "Orv\\ane \"quoted\" \\\\server\\share";
-  std::vector<std::string> tenThousand(10000, "x");
-  tenThousand[0] = "Orvane";
-  struct Case {
-    const char* label;
-    std::vector<std::string> arguments;
-    Names runValuesAfter;
-  };
-  const Case cases[] = {
-      {"empty first argument", {"", "x"}, {highBytes, "Orvane", quoted, "Other"}},
-      {"32,000 characters", {std::string(32000, 'A'), "x"}, {highBytes, "Orvane", quoted, "Other"}},
-      {"bytes 0x80 to 0xFF", {highBytes, "x"}, {"Orvane", quoted, "Other"}},
-      {"backslashes and quotes", {quoted, "x"}, {highBytes, "Orvane", "Other"}},
-      {"other case", {"oRVANE", "x"}, {highBytes, quoted, "Other"}},
-      {"ten thousand arguments", tenThousand, {highBytes, quoted, "Other"}},
-  };
-  for (const Case& c : cases) {
+  for (const testing::CommandLineCase& c : testing::HostileCommandLines()) {
     SCOPED_TRACE(c.label);
-    SetUp();
-    registry.SetString(kRunKey, highBytes, "high.exe");
-    registry.SetString(kRunKey, quoted, "quoted.exe");
+    registry.Reset();
+    for (const std::string& name : testing::HostileRunValues()) {
+      registry.SetString(kRunKey, name, "x.exe");
+    }
     RunProgram(c.arguments);
     Names after = registry.ValueNames(kRunKey);
     std::sort(after.begin(), after.end());
-    Names expected = c.runValuesAfter;
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, after);
+    EXPECT_EQ(c.runValuesAfter, after);
   }
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
 }

@@ -83,6 +83,19 @@ TEST(KesOrvLogTest, MissingTempFolderLosesMessagesQuietly) {
   EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
 }
 
+TEST(KesOrvLogTest, LineIsAppendedWhileAnotherHolderWritesTheFile) {
+  TestDrive drive;
+  // Shared for reading and writing, as the standard stream opens it.
+  std::ofstream other(TestDrive::Local(TestDrive::kLogFile), std::ios::app | std::ios::binary);
+  other << "other\r\n" << std::flush;
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("Cannot delete value");
+  other << "other again\r\n" << std::flush;
+  EXPECT_EQ("other\r\n" + TestDrive::Lines({"Cannot delete value"}) + "other again\r\n",
+            TestDrive::LogBytes());
+}
+
 TEST(KesOrvLogTest, LogPathThatIsAFolderIsLeftAlone) {
   TestDrive drive;
   const std::filesystem::path folder = TestDrive::Local(TestDrive::kLogFile);

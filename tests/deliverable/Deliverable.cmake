@@ -14,3 +14,10 @@ add_test(NAME deliverable.manifest_edit_rebuilds
 set_tests_properties(deliverable.manifest_edit_rebuilds PROPERTIES
   PASS_REGULAR_EXPRESSION "KesOrvCleanup\\.manifest")
 set_tests_properties(deliverable.reproducible_build PROPERTIES TIMEOUT 600)
+
+# The Wine tests' proof that exceptions are caught holds only if the test
+# program is an image declaring NO_SEH, like the tool.
+add_test(NAME deliverable.test_program_linked_like_the_tool
+  COMMAND ${CMAKE_OBJDUMP} -p $<TARGET_FILE:kesorv_tests>)
+set_tests_properties(deliverable.test_program_linked_like_the_tool PROPERTIES
+  PASS_REGULAR_EXPRESSION "NO_SEH")

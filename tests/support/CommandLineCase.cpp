@@ -1,0 +1,47 @@
+#include "tests/support/CommandLineCase.h"
+
+#include <algorithm>
+
+namespace Kestrova_Orvane {
+namespace testing {
+namespace {
+
+std::string HighBytes() {
+  std::string bytes;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) bytes += static_cast<char>(byte);
+  return bytes;
+}
+
+const std::string kQuoted = "Orv\\ane \"quoted\" \\\\server\\share";
+
+std::vector<std::string> AllBut(const std::string& removed) {
+  std::vector<std::string> names = HostileRunValues();
+  names.erase(std::remove(names.begin(), names.end(), removed), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> HostileRunValues() {
+  std::vector<std::string> names = {"Orvane", "Other", HighBytes(), kQuoted};
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<CommandLineCase> HostileCommandLines() {
+  std::vector<std::string> tenThousand(10000, "x");
+  tenThousand[0] = "Orvane";
+  return {
+      {"empty first argument", {"", "x"}, HostileRunValues()},
+      // Fits the 32,767 characters of a Windows command line, with the program.
+      {"32,000 characters", {std::string(32000, 'A'), "x"}, HostileRunValues()},
+      {"bytes 0x80 to 0xFF", {HighBytes(), "x"}, AllBut(HighBytes())},
+      {"backslashes and quotes", {kQuoted, "x"}, AllBut(kQuoted)},
+      // Names compare without regard to case, so "Orvane" goes.
+      {"other case", {"oRVANE", "x"}, AllBut("Orvane")},
+      {"ten thousand arguments", tenThousand, AllBut("Orvane")},
+  };
+}
+
+}  // namespace testing
+}  // namespace Kestrova_Orvane
