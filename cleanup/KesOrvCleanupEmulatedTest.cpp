@@ -81,20 +81,8 @@ class KesOrvCleanupTest : public ::testing::Test {
 };
 
 TEST_F(KesOrvCleanupTest, ArgumentCountChoosesTheMode) {
-  struct Case {
-    std::vector<std::string> arguments;
-    Names runValuesAfter;
-  };
-  const Case cases[] = {
-      {{}, {"Orvane", "Other"}},
-      {{"Orvane"}, {"Orvane", "Other"}},
-      {{"Orvane", "x"}, {"Other"}},
-      {{"Orvane", "x", "y", "z"}, {"Other"}},
-      {{"Other", "Orvane"}, {"Orvane"}},
-      {{"orvane", ""}, {"Other"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+  for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
+    SCOPED_TRACE(c.label);
     SetUp();
     RunProgram(c.arguments);
     EXPECT_EQ(c.runValuesAfter, registry.ValueNames(kRunKey));

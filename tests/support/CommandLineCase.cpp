@@ -22,6 +22,18 @@ std::vector<std::string> AllBut(const std::string& removed) {
 
 }  // namespace
 
+std::vector<CommandLineCase> ModeCommandLines() {
+  return {
+      {"no argument: uninstall mode", {}, {"Orvane", "Other"}},
+      {"one argument: uninstall mode", {"Orvane"}, {"Orvane", "Other"}},
+      {"two arguments", {"Orvane", "x"}, {"Other"}},
+      {"four arguments", {"Orvane", "x", "y", "z"}, {"Other"}},
+      {"the second argument changes nothing", {"Other", "Orvane"}, {"Orvane"}},
+      {"an empty second argument", {"Orvane", ""}, {"Other"}},
+      {"a value that is not there", {"Missing", "x"}, {"Orvane", "Other"}},
+  };
+}
+
 std::vector<std::string> HostileRunValues() {
   std::vector<std::string> names = {"Orvane", "Other", HighBytes(), kQuoted};
   std::sort(names.begin(), names.end());

@@ -1,5 +1,5 @@
-// Hostile command lines and what each must leave in the Run key, shared by
-// the in-process tests and the Windows build's end-to-end runs.
+// Command lines and what each must leave in the Run key, shared by the
+// in-process tests and the Windows build's end-to-end runs.
 #ifndef KESORV_TESTS_SUPPORT_COMMANDLINECASE_H
 #define KESORV_TESTS_SUPPORT_COMMANDLINECASE_H
 
@@ -15,7 +15,11 @@ struct CommandLineCase {
   std::vector<std::string> runValuesAfter;  // sorted
 };
 
-// The names in the Run key before each case runs.
+// Command lines of each argument count, for a Run key holding "Orvane" and
+// "Other"; none writes to the log.
+std::vector<CommandLineCase> ModeCommandLines();
+
+// The names in the Run key before each hostile case runs.
 std::vector<std::string> HostileRunValues();
 // The cases; of them only the empty first argument writes to the log, one line.
 std::vector<CommandLineCase> HostileCommandLines();

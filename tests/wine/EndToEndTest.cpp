@@ -42,20 +42,8 @@ class EndToEndTest : public ::testing::Test {
 };
 
 TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
-  struct Case {
-    std::vector<std::string> arguments;
-    Names runValuesAfter;
-  };
-  const Case cases[] = {
-      {{}, {"Orvane", "Other"}},
-      {{"Orvane"}, {"Orvane", "Other"}},
-      {{"Orvane", "x"}, {"Other"}},
-      {{"ORVANE", "x", "y", "z"}, {"Other"}},
-      {{"Other", "Orvane"}, {"Orvane"}},
-      {{"Missing", "x"}, {"Orvane", "Other"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+  for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
+    SCOPED_TRACE(c.label);
     SeedRunKey();
     RunTool(c.arguments);
     EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(TestRegistry::kRunKey));
