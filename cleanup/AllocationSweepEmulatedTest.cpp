@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@
 #include "platform/emulation/EmulatedRegistry.h"
 #include "platform/emulation/EmulatedShell.h"
 #include "tests/support/AllocationFailure.h"
+#include "tests/support/CommandLineCase.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -89,15 +91,13 @@ Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::pat
     Seed(scenario);
     std::vector<std::string> arguments = scenario.arguments;
     arguments.insert(arguments.begin(), "KesOrvCleanup.exe");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
+    testing::ArgumentVector argv(std::move(arguments));
     int status;
     bool struck;
     {
       std::optional<AllocationFailure> failure;
       if (k > 0) failure.emplace(k);
-      status = ProgramMain(static_cast<int>(arguments.size()), argv.data());
+      status = ProgramMain(argv.Count(), argv.Values());
       struck = failure && failure->Struck();
     }
     std::ofstream out(report);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -39,9 +40,7 @@ constexpr char kUninstallerAsLaunched[] = "C:/Program Files/Kestrova/Orvane/unin
 bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
                 std::size_t minimumSize = 0) {
   arguments.insert(arguments.begin(), "KesOrvCleanup.exe");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
+  testing::ArgumentVector argv(std::move(arguments));
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
   int status = -1;
@@ -49,7 +48,7 @@ bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
   {
     std::optional<AllocationFailure> failure;
     if (failingAllocation > 0) failure.emplace(failingAllocation, minimumSize);
-    status = ProgramMain(static_cast<int>(arguments.size()), argv.data());
+    status = ProgramMain(argv.Count(), argv.Values());
     struck = failure && failure->Struck();
   }
   EXPECT_EQ("", ::testing::internal::GetCapturedStdout());

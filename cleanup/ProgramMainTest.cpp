@@ -4,11 +4,13 @@
 #include "cleanup/ProgramMain.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/AllocationFailure.h"
+#include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
 
 namespace Kestrova_Orvane {
@@ -19,11 +21,9 @@ using testing::TestDrive;
 
 // Runs the tool for `arguments` with its first allocation failing.
 int RunWithFirstAllocationFailing(std::vector<std::string> arguments, bool& struck) {
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(&argument[0]);
-  argv.push_back(nullptr);
+  testing::ArgumentVector argv(std::move(arguments));
   AllocationFailure failure(1);
-  const int status = ProgramMain(static_cast<int>(arguments.size()), argv.data());
+  const int status = ProgramMain(argv.Count(), argv.Values());
   struck = failure.Struck();
   return status;
 }

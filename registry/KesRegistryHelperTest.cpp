@@ -16,16 +16,15 @@ using testing::TestDrive;
 using testing::TestRegistry;
 using Names = std::vector<std::string>;
 
-class KesRegistryHelperTest : public ::testing::Test {
+class KesRegistryHelperTest : public testing::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\Helper";
   void SetUp() override {
-    TestRegistry::DeleteTree(TestRegistry::kScratchKey);
+    ScratchKeyTest::SetUp();
     TestRegistry::SetString(path, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
     TestRegistry::SetString(path, "Other", "other.exe");
     TestRegistry::SetString(path, "", "default");
   }
-  void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
 
   TestDrive drive;
 };
@@ -80,11 +79,9 @@ namespace {
 using testing::StoredValue;
 using testing::TestRegistry;
 
-class ReadRegistryTest : public ::testing::Test {
+class ReadRegistryTest : public testing::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\Read";
-  void SetUp() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
-  void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
 };
 
 TEST_F(ReadRegistryTest, StoredValuesAndWhatIsReadOfThem) {

@@ -10,11 +10,9 @@ namespace {
 
 using testing::TestRegistry;
 
-class RegistryKeyTest : public ::testing::Test {
+class RegistryKeyTest : public testing::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\RegistryKey";
-  void SetUp() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
-  void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
 };
 
 TEST_F(RegistryKeyTest, CreateMakesMissingKeyAndHoldsIt) {

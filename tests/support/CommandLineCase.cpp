@@ -1,6 +1,7 @@
 #include "tests/support/CommandLineCase.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Kestrova_Orvane {
 namespace testing {
@@ -21,6 +22,11 @@ std::vector<std::string> AllBut(const std::string& removed) {
 }
 
 }  // namespace
+
+ArgumentVector::ArgumentVector(std::vector<std::string> arguments) : texts(std::move(arguments)) {
+  for (std::string& text : texts) values.push_back(&text[0]);
+  values.push_back(nullptr);
+}
 
 std::vector<CommandLineCase> ModeCommandLines() {
   return {

@@ -19,6 +19,21 @@ struct CommandLineCase {
 // "Other"; none writes to the log.
 std::vector<CommandLineCase> ModeCommandLines();
 
+// A command line as main receives it: argv[0] is the program, and the
+// vector ends with a null entry.
+class ArgumentVector {
+ public:
+  explicit ArgumentVector(std::vector<std::string> arguments);
+  ArgumentVector(const ArgumentVector&) = delete;
+  ArgumentVector& operator=(const ArgumentVector&) = delete;
+  int Count() const { return static_cast<int>(texts.size()); }
+  char** Values() { return values.data(); }
+
+ private:
+  std::vector<std::string> texts;
+  std::vector<char*> values;
+};
+
 // The names in the Run key before each hostile case runs.
 std::vector<std::string> HostileRunValues();
 // The cases; of them only the empty first argument writes to the log, one line.

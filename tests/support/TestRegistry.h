@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/WinApi.h"
 
 namespace Kestrova_Orvane {
@@ -39,6 +41,14 @@ class TestRegistry {
   static std::optional<StoredValue> GetValue(const std::string& path, const std::string& name);
   // Sorted, so tests can compare them whatever order the registry keeps.
   static std::vector<std::string> ValueNames(const std::string& path);
+};
+
+// A fixture whose tests work under the scratch key, empty at the start and
+// removed at the end.
+class ScratchKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
+  void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
 };
 
 }  // namespace testing

@@ -1,7 +1,6 @@
 // The built KesOrvCleanup.exe, run as a child process under Wine, against
 // the prefix's real registry (the 32-bit view, as this test program is
 // 32-bit too) and its drive C:.
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
