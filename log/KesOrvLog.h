@@ -4,8 +4,8 @@
 // destroyed, so the file is opened at most once and only when there is
 // something to say. A missing "C:\Temp" is not an error: messages are then
 // dropped, and no folder or file is created anywhere else. The same holds
-// when "C:\Temp" or the log file is a junction or symbolic link: the log is
-// never written through one.
+// when "C:\Temp" or the log file is a junction or symbolic link, or when
+// the log file has another hard link: the log is never written through one.
 #ifndef KESORV_LOG_KESORVLOG_H
 #define KESORV_LOG_KESORVLOG_H
 

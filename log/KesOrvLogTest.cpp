@@ -125,14 +125,39 @@ TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
 #endif
     }
   } readOnly;
-  // Root ignores file modes on Linux, and so does Wine run as root.
-  if (std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open()) {
-    GTEST_SKIP() << "read-only files are writable for this user";
-  }
+  const bool writable = std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open();
+#ifdef _WIN32
+  // Windows keeps administrators from writing a read-only file too; Wine
+  // run by root does not, which is why the test scripts run Wine as an
+  // unprivileged user.
+  ASSERT_FALSE(writable) << "Wine runs as root: read-only files do not bind";
+#else
+  // Root ignores file modes on Linux.
+  if (writable) GTEST_SKIP() << "read-only files are writable for this user";
+#endif
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
   log->Write("lost");
   EXPECT_EQ("kept\r\n", TestDrive::LogBytes());
+}
+
+TEST(KesOrvLogTest, LogFileWithAnotherHardLinkIsLeftAlone) {
+  TestDrive drive;
+  // Any user may create C:\Temp and link into it a file they cannot write.
+  const std::filesystem::path folder = TestDrive::Local("C:\\KesOrvTests");
+  const std::filesystem::path victim = folder / "victim.ini";
+  std::filesystem::create_directories(folder);
+  std::ofstream(victim, std::ios::binary) << "[precious]\r\n";
+  std::filesystem::create_hard_link(victim, TestDrive::Local(TestDrive::kLogFile));
+  ASSERT_TRUE(std::filesystem::equivalent(victim, TestDrive::Local(TestDrive::kLogFile)));
+
+  KesOrvLog* log = KesOrvLog::GetInstance();
+  ASSERT_NE(nullptr, log);
+  log->Write("Cannot delete value");
+  std::ifstream in(victim, std::ios::binary);
+  EXPECT_EQ("[precious]\r\n", std::string(std::istreambuf_iterator<char>(in), {}));
+  in.close();
+  std::filesystem::remove_all(folder);
 }
 
 TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {
