@@ -83,9 +83,13 @@ TEST_F(KesOrvCleanupTest, ArgumentCountChoosesTheMode) {
   for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
     SCOPED_TRACE(c.label);
     SetUp();
+    registry.SetString(kProductKey, "UninstallString", kUninstaller);
+    registry.SetString(kProductKey, "UninstallArgs", "/S");
     RunProgram(c.arguments);
     EXPECT_EQ(c.runValuesAfter, registry.ValueNames(kRunKey));
-    EXPECT_EQ(c.arguments.size() >= 2, TouchedRunKey());
+    EXPECT_EQ(!c.startsUninstaller, TouchedRunKey());
+    EXPECT_EQ(c.startsUninstaller ? Launches{HiddenOpen(kUninstallerAsLaunched, "/S")} : Launches{},
+              launches());
   }
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
@@ -214,10 +218,12 @@ TEST_F(KesOrvCleanupTest, HostileCommandLinesTouchOnlyTheNamedValue) {
     for (const std::string& name : testing::HostileRunValues()) {
       registry.SetString(kRunKey, name, "x.exe");
     }
+    registry.SetString(kProductKey, "UninstallString", kUninstaller);
     RunProgram(c.arguments);
     Names after = registry.ValueNames(kRunKey);
     std::sort(after.begin(), after.end());
     EXPECT_EQ(c.runValuesAfter, after);
+    EXPECT_EQ(Launches{}, launches());
   }
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
 }

@@ -45,6 +45,7 @@ def main():
     manifests = resources(pe, pefile.RESOURCE_TYPE["RT_MANIFEST"])
     manifest = ElementTree.fromstring(manifests[0][1]) if len(manifests) == 1 else None
     level = element(manifest, "requestedExecutionLevel")
+    code_page = element(manifest, "activeCodePage")
     strings, fixed = version_info(pe)
     numbers = [int(n) for n in version.split(".")]
     packed = ((numbers[0] << 16) | numbers[1], (numbers[2] << 16) | numbers[3])
@@ -73,6 +74,8 @@ def main():
          None if level is None else level.attrib),
         ("manifest: supportedOS Vista, 7, 8, 8.1, 10/11", supported_os(manifest) == SUPPORTED_OS,
          supported_os(manifest)),
+        ("manifest: activeCodePage UTF-8", code_page is not None and code_page.text == "UTF-8",
+         None if code_page is None else code_page.text),
     ]
     expected_strings = {
         "CompanyName": "Kestrova",

@@ -30,8 +30,8 @@ ArgumentVector::ArgumentVector(std::vector<std::string> arguments) : texts(std::
 
 std::vector<CommandLineCase> ModeCommandLines() {
   return {
-      {"no argument: uninstall mode", {}, {"Orvane", "Other"}},
-      {"one argument: uninstall mode", {"Orvane"}, {"Orvane", "Other"}},
+      {"no argument: uninstall mode", {}, {"Orvane", "Other"}, /*startsUninstaller=*/true},
+      {"one argument: uninstall mode", {"Orvane"}, {"Orvane", "Other"}, /*startsUninstaller=*/true},
       {"two arguments", {"Orvane", "x"}, {"Other"}},
       {"four arguments", {"Orvane", "x", "y", "z"}, {"Other"}},
       {"the second argument changes nothing", {"Other", "Orvane"}, {"Orvane"}},

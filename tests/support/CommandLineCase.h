@@ -13,10 +13,12 @@ struct CommandLineCase {
   const char* label;
   std::vector<std::string> arguments;  // without the program name
   std::vector<std::string> runValuesAfter;  // sorted
+  // Whether the run starts the uninstaller that the product key names.
+  bool startsUninstaller = false;
 };
 
 // Command lines of each argument count, for a Run key holding "Orvane" and
-// "Other"; none writes to the log.
+// "Other" and a product key naming an uninstaller; none writes to the log.
 std::vector<CommandLineCase> ModeCommandLines();
 
 // A command line as main receives it: argv[0] is the program, and the

@@ -20,10 +20,11 @@ struct ChildResult {
 class ChildProcess {
  public:
   // Runs `program` with `arguments`, each quoted so that the C runtime
-  // hands it to the child unchanged, and waits until it ends.
+  // hands it to the child unchanged, and waits until it ends. The command
+  // line goes through this program's ANSI code page.
   static ChildResult Run(const std::string& program, const std::vector<std::string>& arguments);
-  // One argument as it must appear on a command line.
-  static std::string Quote(const std::string& argument);
+  // The same with a Unicode command line, as installers start programs.
+  static ChildResult Run(const std::wstring& program, const std::vector<std::wstring>& arguments);
   // The path of `fileName` in this test program's own folder.
   static std::string BesideThisProgram(const std::string& fileName);
 };

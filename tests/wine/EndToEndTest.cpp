@@ -11,6 +11,9 @@
 #include "tests/support/TestDrive.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/wine/ChildProcess.h"
+#include "tests/wine/UnicodeRegistry.h"
+
+#include <tlhelp32.h>
 
 namespace Kestrova_Orvane {
 namespace {
@@ -19,33 +22,142 @@ using testing::ChildProcess;
 using testing::ChildResult;
 using testing::TestDrive;
 using testing::TestRegistry;
+using testing::UnicodeRegistry;
 using Names = std::vector<std::string>;
+using WideNames = std::vector<std::wstring>;
+
+constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
+constexpr wchar_t kWideRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kWideProductKey[] = L"SOFTWARE\\Kestrova\\Orvane";
+// Where the product installs its uninstaller: a path with spaces and
+// backslashes, as an installer writes it.
+const std::filesystem::path kProductFolder = L"C:\\Program Files\\Kestrova\\Orvane";
+
+// Every run must exit with 0 and print nothing.
+void ExpectQuietRun(const ChildResult& run) {
+  ASSERT_TRUE(run.started);
+  EXPECT_EQ(0u, run.exitCode);
+  EXPECT_EQ("", run.output);
+}
+
+void RunTool(const std::vector<std::string>& arguments) {
+  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram("KesOrvCleanup.exe"), arguments));
+}
+
+// With a Unicode command line, as installers start programs.
+void RunToolUnicode(const std::vector<std::wstring>& arguments) {
+  const std::string tool = ChildProcess::BesideThisProgram("KesOrvCleanup.exe");
+  ExpectQuietRun(ChildProcess::Run(std::wstring(tool.begin(), tool.end()), arguments));
+}
+
+std::optional<std::string> ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// How many processes run the program file named `fileName`.
+int ProcessesNamed(const wchar_t* fileName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, /*th32ProcessID=*/0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, fileName) == 0) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+// A stand-in uninstaller (ArgumentRecorder.cpp) installed at `path`. It
+// records how it was started and waits to be released.
+class StandIn {
+ public:
+  explicit StandIn(std::filesystem::path installedAt) : path(std::move(installedAt)) {
+    std::filesystem::create_directories(path.parent_path());
+    const std::string recorder = ChildProcess::BesideThisProgram("kesorv_argument_recorder.exe");
+    std::filesystem::copy_file(std::filesystem::path(recorder.begin(), recorder.end()), path);
+  }
+  StandIn(const StandIn&) = delete;
+  StandIn& operator=(const StandIn&) = delete;
+  // Lets a stand-in still waiting end, and waits until it has, so that its
+  // folder can be removed.
+  ~StandIn() {
+    Release();
+    for (int waited = 0; waited < 600 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
+      Sleep(/*dwMilliseconds=*/100);
+    }
+  }
+
+  // What the stand-in left in `<path><suffix>`, waiting up to 20 seconds
+  // for it, well within the time a test may take.
+  std::optional<std::string> WaitFor(const wchar_t* suffix) const {
+    for (int waited = 0; waited < 200; ++waited) {
+      if (std::optional<std::string> bytes = ReadFile(path.wstring() + suffix)) return bytes;
+      Sleep(/*dwMilliseconds=*/100);
+    }
+    return std::nullopt;
+  }
+  bool Left(const wchar_t* suffix) const {
+    return std::filesystem::exists(path.wstring() + suffix);
+  }
+  void Release() const {
+    std::ofstream(std::filesystem::path(path.wstring() + L".release")) << "go\n";
+  }
+  // Releases a started stand-in and waits until it has ended, for the next run.
+  void ReleaseAndWaitUntilEnded() const {
+    Release();
+    EXPECT_NE(std::nullopt, WaitFor(L".ended"));
+    for (int waited = 0; waited < 600 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
+      Sleep(/*dwMilliseconds=*/100);
+    }
+    for (const wchar_t* suffix : {L".record", L".release", L".ended"}) {
+      std::filesystem::remove(path.wstring() + suffix);
+    }
+  }
+  // Processes are told apart by this name alone: stand-ins that live at the
+  // same time need names of their own.
+  std::wstring FileName() const { return path.filename().wstring(); }
+
+  const std::filesystem::path path;
+};
 
 class EndToEndTest : public ::testing::Test {
  protected:
-  void SetUp() override { SeedRunKey(); }
+  void SetUp() override {
+    SeedRunKey();
+    TearDown();
+  }
+  void TearDown() override {
+    TestRegistry::DeleteTree(kProductKey);
+    std::error_code ignored;
+    std::filesystem::remove_all(kProductFolder.parent_path(), ignored);
+  }
   static void SeedRunKey() {
     TestRegistry::DeleteTree(TestRegistry::kRunKey);
     TestRegistry::SetString(TestRegistry::kRunKey, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
     TestRegistry::SetString(TestRegistry::kRunKey, "Other", "other.exe");
   }
-  // Every run must exit with 0 and print nothing.
-  static void RunTool(const std::vector<std::string>& arguments) {
-    const ChildResult run =
-        ChildProcess::Run(ChildProcess::BesideThisProgram("KesOrvCleanup.exe"), arguments);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ("", run.output);
-  }
   std::optional<TestDrive> drive{std::in_place};
 };
 
 TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
+  const StandIn uninstaller(kProductFolder / L"uninstall.exe");
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", L"/S");
   for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
     SCOPED_TRACE(c.label);
     SeedRunKey();
     RunTool(c.arguments);
     EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(TestRegistry::kRunKey));
+    // The shell has started the uninstaller by the time the tool ends, and
+    // it waits to be released.
+    EXPECT_EQ(c.startsUninstaller ? 1 : 0, ProcessesNamed(uninstaller.FileName().c_str()));
+    if (c.startsUninstaller) {
+      EXPECT_EQ("show: 0\nargument: /S\n", uninstaller.WaitFor(L".record"));
+      uninstaller.ReleaseAndWaitUntilEnded();
+    }
   }
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
@@ -72,6 +184,8 @@ TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
 }
 
 TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
+  const StandIn uninstaller(kProductFolder / L"uninstall.exe");
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   for (const testing::CommandLineCase& c : testing::HostileCommandLines()) {
     SCOPED_TRACE(c.label);
     TestRegistry::DeleteTree(TestRegistry::kRunKey);
@@ -80,8 +194,29 @@ TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
     }
     RunTool(c.arguments);
     EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(TestRegistry::kRunKey));
+    EXPECT_EQ(0, ProcessesNamed(uninstaller.FileName().c_str()));
   }
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
+}
+
+// A name outside the system's code page must not reach the registry as its
+// lookalike (Lukasz for Łukasz), which may be another program's entry.
+TEST_F(EndToEndTest, NamesOutsideTheCodePageDeleteExactlyThatValue) {
+  const std::wstring names[] = {L"Łukasz", L"東京の設定", L"Ōrvane"};
+  for (const std::wstring& name : names) {
+    const std::wstring lookalike = testing::ThroughCodePage1252(name);
+    SCOPED_TRACE(testing::Utf8(name) + " beside " + testing::Utf8(lookalike));
+    ASSERT_NE(name, lookalike);
+    TestRegistry::DeleteTree(TestRegistry::kRunKey);
+    for (const std::wstring& present : {name, lookalike, std::wstring(L"Other")}) {
+      UnicodeRegistry::SetString(kWideRunKey, present, L"x.exe");
+    }
+    RunToolUnicode({name, L"x"});
+    WideNames expected = {lookalike, L"Other"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, UnicodeRegistry::ValueNames(kWideRunKey));
+  }
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
 TEST_F(EndToEndTest, LineIsAppendedWhileAnotherProcessHoldsTheLogForWriting) {
@@ -95,58 +230,75 @@ TEST_F(EndToEndTest, LineIsAppendedWhileAnotherProcessHoldsTheLogForWriting) {
   EXPECT_EQ("held\r\nCannot delete value\r\n", TestDrive::LogBytes());
 }
 
-// A stand-in uninstaller installed where the product's would be; a path
-// with spaces and backslashes, as an installer writes it.
-class UninstallEndToEndTest : public EndToEndTest {
- protected:
-  static constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
-  static constexpr char kFolder[] = "C:\\Program Files\\Kestrova\\Orvane";
-  const std::string uninstaller = std::string(kFolder) + "\\uninstall.exe";
-
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    TestRegistry::DeleteTree(kProductKey);
-    std::filesystem::remove_all(TestDrive::Local(kFolder));
-    std::filesystem::create_directories(TestDrive::Local(kFolder));
-    ASSERT_TRUE(CopyFileA(ChildProcess::BesideThisProgram("kesorv_argument_recorder.exe").c_str(),
-                          uninstaller.c_str(), /*bFailIfExists=*/TRUE));
-  }
-  void TearDown() override {
-    Release();
-    TestRegistry::DeleteTree(kProductKey);
-  }
-  // Waits up to a minute for the stand-in to leave `suffix` behind.
-  std::optional<std::string> WaitFor(const std::string& suffix) const {
-    for (int waited = 0; waited < 600; ++waited) {
-      std::ifstream file(uninstaller + suffix, std::ios::binary);
-      if (file) return std::string(std::istreambuf_iterator<char>(file), {});
-      Sleep(100);
-    }
-    return std::nullopt;
-  }
-  void Release() const { std::ofstream(uninstaller + ".release") << "go\n"; }
-};
-
-TEST_F(UninstallEndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) {
-  TestRegistry::SetString(kProductKey, "UninstallString", uninstaller);
-  TestRegistry::SetString(kProductKey, "UninstallArgs", "/S /norestart");
+TEST_F(EndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) {
+  const StandIn uninstaller(kProductFolder / L"uninstall.exe");
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", L"/S /norestart");
   RunTool({});
   // The tool has ended while the uninstaller waits to be released.
-  EXPECT_EQ("show: 0\nargument: /S\nargument: /norestart\n", WaitFor(".record"));
-  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(uninstaller + ".ended")));
-  Release();
-  EXPECT_NE(std::nullopt, WaitFor(".ended"));
+  EXPECT_EQ("show: 0\nargument: /S\nargument: /norestart\n", uninstaller.WaitFor(L".record"));
+  EXPECT_FALSE(uninstaller.Left(L".ended"));
+  uninstaller.Release();
+  EXPECT_NE(std::nullopt, uninstaller.WaitFor(L".ended"));
   EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(TestRegistry::kRunKey));
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(UninstallEndToEndTest, WithoutParametersTheUninstallerGetsNone) {
-  TestRegistry::SetString(kProductKey, "UninstallString", uninstaller);
+TEST_F(EndToEndTest, WithoutParametersTheUninstallerGetsNone) {
+  const StandIn uninstaller(kProductFolder / L"uninstall.exe");
+  UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   TestRegistry::SetValue(kProductKey, "UninstallArgs", REG_DWORD, std::string(4, '\0'));
-  Release();
+  uninstaller.Release();
   RunTool({"one argument"});
-  EXPECT_EQ("show: 0\n", WaitFor(".record"));
-  EXPECT_NE(std::nullopt, WaitFor(".ended"));
+  EXPECT_EQ("show: 0\n", uninstaller.WaitFor(L".record"));
+  EXPECT_NE(std::nullopt, uninstaller.WaitFor(L".ended"));
+}
+
+// Text outside the system's code page reaches the shell exactly, and a
+// lookalike program planted where its best-fit path leads never runs. The
+// read buffer of 512 bytes holds 511 bytes of UTF-8 and the terminating zero.
+TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
+  const std::wstring ell(255, L'Ł');  // 510 bytes of UTF-8
+  struct Case {
+    const char* label;
+    std::filesystem::path uninstaller;
+    std::wstring parameters;
+    std::string recorded;
+  };
+  const Case cases[] = {
+      {"path and parameters", kProductFolder / L"Łódź" / L"Ōrvane uninstall.exe",
+       L"/S /user=Łukasz /dir=C:\\東京", "show: 0\nargument: /S\nargument: /user=Łukasz\n"
+                                          "argument: /dir=C:/東京\n"},
+      {"511 bytes of parameters", kProductFolder / L"uninstall.exe", ell + L"a",
+       "show: 0\nargument: " + testing::Utf8(ell) + "a\n"},
+      {"512 bytes of parameters are not read", kProductFolder / L"uninstall.exe", ell + L"ab",
+       "show: 0\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::filesystem::remove_all(kProductFolder);
+    const StandIn uninstaller(c.uninstaller);
+    const std::filesystem::path lookalikePath =
+        testing::ThroughCodePage1252(c.uninstaller.wstring());
+    std::optional<StandIn> lookalike;
+    if (lookalikePath != c.uninstaller) lookalike.emplace(lookalikePath);
+    UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", c.uninstaller.wstring());
+    UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", c.parameters);
+
+    RunToolUnicode({});
+    // Whichever started has written its record soon after.
+    for (int waited = 0; waited < 200 && !uninstaller.Left(L".record"); ++waited) {
+      if (lookalike && lookalike->Left(L".record")) break;
+      Sleep(/*dwMilliseconds=*/100);
+    }
+    if (lookalike && lookalike->Left(L".record")) {
+      ADD_FAILURE() << "the lookalike ran";
+      continue;
+    }
+    EXPECT_EQ(c.recorded, uninstaller.WaitFor(L".record"));
+    uninstaller.ReleaseAndWaitUntilEnded();
+  }
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
 }  // namespace
