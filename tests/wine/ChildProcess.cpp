@@ -4,10 +4,65 @@ namespace Kestrova_Orvane {
 namespace testing {
 namespace {
 
-// Starts the child through `create` with its output going to a pipe,
-// waits for it and collects the output.
-template <typename Create>
-ChildResult Collect(Create create) {
+// One argument as it must appear on a command line, for the C runtime of
+// the child to hand it over unchanged.
+std::wstring Quote(const std::wstring& argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    return argument;
+  }
+  // Backslashes are literal unless they precede a quote, where each one
+  // must be doubled; the closing quote counts as such a quote.
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == L'"') {
+      quoted.append(2 * backslashes + 1, L'\\');
+    } else {
+      quoted.append(backslashes, L'\\');
+    }
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L'"';
+}
+
+// What CreateProcessA does with its text.
+std::wstring FromAnsiCodePage(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, /*dwFlags=*/0, text.data(), static_cast<int>(text.size()),
+                          &wide[0], static_cast<int>(wide.size()))));
+  return wide;
+}
+
+}  // namespace
+
+std::string ChildProcess::BesideThisProgram(const std::string& fileName) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of("\\/") + 1) + fileName;
+}
+
+ChildResult ChildProcess::Run(const std::string& program,
+                              const std::vector<std::string>& arguments) {
+  std::vector<std::wstring> wideArguments;
+  for (const std::string& argument : arguments) {
+    wideArguments.push_back(FromAnsiCodePage(argument));
+  }
+  return Run(FromAnsiCodePage(program), wideArguments);
+}
+
+ChildResult ChildProcess::Run(const std::wstring& program,
+                              const std::vector<std::wstring>& arguments) {
+  std::wstring commandLine = Quote(program);
+  for (const std::wstring& argument : arguments) commandLine += L' ' + Quote(argument);
+
   ChildResult result;
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, /*lpSecurityDescriptor=*/nullptr,
                                      /*bInheritHandle=*/TRUE};
@@ -16,8 +71,17 @@ ChildResult Collect(Create create) {
   if (!CreatePipe(&readEnd, &writeEnd, &inheritable, /*nSize=*/0)) return result;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
   PROCESS_INFORMATION process = {};
-  result.started = create(GetStdHandle(STD_INPUT_HANDLE), writeEnd, process);
+  result.started = CreateProcessW(program.c_str(), &commandLine[0], /*lpProcessAttributes=*/nullptr,
+                                  /*lpThreadAttributes=*/nullptr, /*bInheritHandles=*/TRUE,
+                                  /*dwCreationFlags=*/0, /*lpEnvironment=*/nullptr,
+                                  /*lpCurrentDirectory=*/nullptr, &startup, &process) != FALSE;
   CloseHandle(writeEnd);
   if (result.started) {
     // Waits for the child alone: a program it started may hold the pipe
@@ -37,88 +101,6 @@ ChildResult Collect(Create create) {
   }
   CloseHandle(readEnd);
   return result;
-}
-
-// One argument as it must appear on a command line, for the C runtime of
-// the child to hand it over unchanged.
-template <typename Text>
-Text Quote(const Text& argument) {
-  using Char = typename Text::value_type;
-  static const Char kSpecial[] = {' ', '\t', '\n', '\v', '"', 0};
-  if (!argument.empty() && argument.find_first_of(kSpecial) == Text::npos) return argument;
-  // Backslashes are literal unless they precede a quote, where each one
-  // must be doubled; the closing quote counts as such a quote.
-  Text quoted(1, '"');
-  std::size_t backslashes = 0;
-  for (Char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"') {
-      quoted.append(2 * backslashes + 1, '\\');
-    } else {
-      quoted.append(backslashes, '\\');
-    }
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, '\\');
-  quoted += '"';
-  return quoted;
-}
-
-template <typename Text>
-Text CommandLine(const Text& program, const std::vector<Text>& arguments) {
-  Text commandLine = Quote(program);
-  for (const Text& argument : arguments) {
-    commandLine += ' ';
-    commandLine += Quote(argument);
-  }
-  return commandLine;
-}
-
-}  // namespace
-
-std::string ChildProcess::BesideThisProgram(const std::string& fileName) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of("\\/") + 1) + fileName;
-}
-
-ChildResult ChildProcess::Run(const std::string& program,
-                              const std::vector<std::string>& arguments) {
-  std::string commandLine = CommandLine(program, arguments);
-  return Collect([&](HANDLE input, HANDLE output, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    return CreateProcessA(program.c_str(), &commandLine[0], /*lpProcessAttributes=*/nullptr,
-                          /*lpThreadAttributes=*/nullptr, /*bInheritHandles=*/TRUE,
-                          /*dwCreationFlags=*/0, /*lpEnvironment=*/nullptr,
-                          /*lpCurrentDirectory=*/nullptr, &startup, &process) != FALSE;
-  });
-}
-
-ChildResult ChildProcess::Run(const std::wstring& program,
-                              const std::vector<std::wstring>& arguments) {
-  std::wstring commandLine = CommandLine(program, arguments);
-  return Collect([&](HANDLE input, HANDLE output, PROCESS_INFORMATION& process) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    return CreateProcessW(program.c_str(), &commandLine[0], /*lpProcessAttributes=*/nullptr,
-                          /*lpThreadAttributes=*/nullptr, /*bInheritHandles=*/TRUE,
-                          /*dwCreationFlags=*/0, /*lpEnvironment=*/nullptr,
-                          /*lpCurrentDirectory=*/nullptr, &startup, &process) != FALSE;
-  });
 }
 
 }  // namespace testing

@@ -20,11 +20,12 @@ struct ChildResult {
 class ChildProcess {
  public:
   // Runs `program` with `arguments`, each quoted so that the C runtime
-  // hands it to the child unchanged, and waits until it ends. The command
-  // line goes through this program's ANSI code page.
-  static ChildResult Run(const std::string& program, const std::vector<std::string>& arguments);
-  // The same with a Unicode command line, as installers start programs.
+  // hands it to the child unchanged, and waits until it ends. Installers
+  // start programs with a Unicode command line.
   static ChildResult Run(const std::wstring& program, const std::vector<std::wstring>& arguments);
+  // The same with text in this program's ANSI code page, as CreateProcessA
+  // takes it.
+  static ChildResult Run(const std::string& program, const std::vector<std::string>& arguments);
   // The path of `fileName` in this test program's own folder.
   static std::string BesideThisProgram(const std::string& fileName);
 };
