@@ -42,20 +42,19 @@ std::wstring FromAnsiCodePage(const std::string& text) {
 
 }  // namespace
 
-std::string ChildProcess::BesideThisProgram(const std::string& fileName) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of("\\/") + 1) + fileName;
+std::wstring ChildProcess::BesideThisProgram(const std::wstring& fileName) {
+  wchar_t path[MAX_PATH];
+  const std::wstring self(path, GetModuleFileNameW(/*hModule=*/nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + fileName;
 }
 
-ChildResult ChildProcess::Run(const std::string& program,
+ChildResult ChildProcess::Run(const std::wstring& program,
                               const std::vector<std::string>& arguments) {
   std::vector<std::wstring> wideArguments;
   for (const std::string& argument : arguments) {
     wideArguments.push_back(FromAnsiCodePage(argument));
   }
-  return Run(FromAnsiCodePage(program), wideArguments);
+  return Run(program, wideArguments);
 }
 
 ChildResult ChildProcess::Run(const std::wstring& program,

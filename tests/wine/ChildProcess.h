@@ -23,11 +23,11 @@ class ChildProcess {
   // hands it to the child unchanged, and waits until it ends. Installers
   // start programs with a Unicode command line.
   static ChildResult Run(const std::wstring& program, const std::vector<std::wstring>& arguments);
-  // The same with text in this program's ANSI code page, as CreateProcessA
-  // takes it.
-  static ChildResult Run(const std::string& program, const std::vector<std::string>& arguments);
+  // The same with arguments in this program's ANSI code page, converted
+  // as CreateProcessA converts them.
+  static ChildResult Run(const std::wstring& program, const std::vector<std::string>& arguments);
   // The path of `fileName` in this test program's own folder.
-  static std::string BesideThisProgram(const std::string& fileName);
+  static std::wstring BesideThisProgram(const std::wstring& fileName);
 };
 
 }  // namespace testing

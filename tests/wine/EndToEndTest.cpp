@@ -41,13 +41,12 @@ void ExpectQuietRun(const ChildResult& run) {
 }
 
 void RunTool(const std::vector<std::string>& arguments) {
-  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram("KesOrvCleanup.exe"), arguments));
+  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(L"KesOrvCleanup.exe"), arguments));
 }
 
 // With a Unicode command line, as installers start programs.
 void RunToolUnicode(const std::vector<std::wstring>& arguments) {
-  const std::string tool = ChildProcess::BesideThisProgram("KesOrvCleanup.exe");
-  ExpectQuietRun(ChildProcess::Run(std::wstring(tool.begin(), tool.end()), arguments));
+  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(L"KesOrvCleanup.exe"), arguments));
 }
 
 std::optional<std::string> ReadFile(const std::filesystem::path& path) {
@@ -76,8 +75,8 @@ class StandIn {
  public:
   explicit StandIn(std::filesystem::path installedAt) : path(std::move(installedAt)) {
     std::filesystem::create_directories(path.parent_path());
-    const std::string recorder = ChildProcess::BesideThisProgram("kesorv_argument_recorder.exe");
-    std::filesystem::copy_file(std::filesystem::path(recorder.begin(), recorder.end()), path);
+    std::filesystem::copy_file(ChildProcess::BesideThisProgram(L"kesorv_argument_recorder.exe"),
+                               path);
   }
   StandIn(const StandIn&) = delete;
   StandIn& operator=(const StandIn&) = delete;
