@@ -49,7 +49,7 @@ void RunToolUnicode(const std::vector<std::wstring>& arguments) {
   ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(L"KesOrvCleanup.exe"), arguments));
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
+std::optional<std::string> FileBytes(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(file), {});
@@ -84,16 +84,14 @@ class StandIn {
   // folder can be removed.
   ~StandIn() {
     Release();
-    for (int waited = 0; waited < 600 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
-      Sleep(/*dwMilliseconds=*/100);
-    }
+    WaitUntilNotRunning();
   }
 
   // What the stand-in left in `<path><suffix>`, waiting up to 20 seconds
   // for it, well within the time a test may take.
   std::optional<std::string> WaitFor(const wchar_t* suffix) const {
     for (int waited = 0; waited < 200; ++waited) {
-      if (std::optional<std::string> bytes = ReadFile(path.wstring() + suffix)) return bytes;
+      if (std::optional<std::string> bytes = FileBytes(path.wstring() + suffix)) return bytes;
       Sleep(/*dwMilliseconds=*/100);
     }
     return std::nullopt;
@@ -108,9 +106,7 @@ class StandIn {
   void ReleaseAndWaitUntilEnded() const {
     Release();
     EXPECT_NE(std::nullopt, WaitFor(L".ended"));
-    for (int waited = 0; waited < 600 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
-      Sleep(/*dwMilliseconds=*/100);
-    }
+    WaitUntilNotRunning();
     for (const wchar_t* suffix : {L".record", L".release", L".ended"}) {
       std::filesystem::remove(path.wstring() + suffix);
     }
@@ -120,6 +116,13 @@ class StandIn {
   std::wstring FileName() const { return path.filename().wstring(); }
 
   const std::filesystem::path path;
+
+ private:
+  void WaitUntilNotRunning() const {
+    for (int waited = 0; waited < 200 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
+      Sleep(/*dwMilliseconds=*/100);
+    }
+  }
 };
 
 class EndToEndTest : public ::testing::Test {
