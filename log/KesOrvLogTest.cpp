@@ -125,7 +125,8 @@ TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
 #endif
     }
   } readOnly;
-  const bool writable = std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open();
+  const bool writable =
+      std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open();
 #ifdef _WIN32
   // Windows keeps administrators from writing a read-only file too; Wine
   // run by root does not, which is why the test scripts run Wine as an

@@ -101,10 +101,12 @@ extern "C" BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
   // A descriptor opened with O_PATH on a link reports the link itself.
   lpFileInformation->dwFileAttributes = Attributes(status, std::string());
   lpFileInformation->dwVolumeSerialNumber = static_cast<DWORD>(status.st_dev);
-  lpFileInformation->nFileSizeHigh = static_cast<DWORD>(static_cast<std::uint64_t>(status.st_size) >> 32);
+  lpFileInformation->nFileSizeHigh =
+      static_cast<DWORD>(static_cast<std::uint64_t>(status.st_size) >> 32);
   lpFileInformation->nFileSizeLow = static_cast<DWORD>(status.st_size);
   lpFileInformation->nNumberOfLinks = static_cast<DWORD>(status.st_nlink);
-  lpFileInformation->nFileIndexHigh = static_cast<DWORD>(static_cast<std::uint64_t>(status.st_ino) >> 32);
+  lpFileInformation->nFileIndexHigh =
+      static_cast<DWORD>(static_cast<std::uint64_t>(status.st_ino) >> 32);
   lpFileInformation->nFileIndexLow = static_cast<DWORD>(status.st_ino);
   return 1;
 }

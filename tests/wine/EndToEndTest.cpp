@@ -40,13 +40,15 @@ void ExpectQuietRun(const ChildResult& run) {
   EXPECT_EQ("", run.output);
 }
 
+const std::wstring kTool = L"KesOrvCleanup.exe";
+
 void RunTool(const std::vector<std::string>& arguments) {
-  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(L"KesOrvCleanup.exe"), arguments));
+  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(kTool), arguments));
 }
 
 // With a Unicode command line, as installers start programs.
 void RunToolUnicode(const std::vector<std::wstring>& arguments) {
-  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(L"KesOrvCleanup.exe"), arguments));
+  ExpectQuietRun(ChildProcess::Run(ChildProcess::BesideThisProgram(kTool), arguments));
 }
 
 std::optional<std::string> FileBytes(const std::filesystem::path& path) {
@@ -62,7 +64,8 @@ int ProcessesNamed(const wchar_t* fileName) {
   int count = 0;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
     if (_wcsicmp(entry.szExeFile, fileName) == 0) ++count;
   }
   CloseHandle(snapshot);
@@ -138,7 +141,8 @@ class EndToEndTest : public ::testing::Test {
   }
   static void SeedRunKey() {
     TestRegistry::DeleteTree(TestRegistry::kRunKey);
-    TestRegistry::SetString(TestRegistry::kRunKey, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
+    TestRegistry::SetString(TestRegistry::kRunKey, "Orvane",
+                            "C:\\Program Files\\Orvane\\orvane.exe");
     TestRegistry::SetString(TestRegistry::kRunKey, "Other", "other.exe");
   }
   std::optional<TestDrive> drive{std::in_place};
