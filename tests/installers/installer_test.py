@@ -1,0 +1,365 @@
+#!/usr/bin/python3
+"""Real installers in the loop, under Wine, on a virtual display.
+
+The sample installers (samples/) install the sample product silently.
+KesOrvCleanup.exe, run without arguments as the product's own uninstall
+entry would run it, then starts the real uninstaller, which calls the
+tool's removal mode. Besides files and registry, the tests count the
+windows mapped on the display while a flow runs: what a person at the
+machine would see.
+
+    installer_test.py PREFIX INSTALLERS [unittest arguments]
+
+PREFIX is a Wine prefix of these tests' own. INSTALLERS is the folder
+holding the built installers (OrvaneSetup.exe, Orvane.msi,
+StartTool-*.exe).
+"""
+import os
+import queue
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import unittest
+
+import Xlib.display
+import Xlib.error
+from Xlib import X, Xatom
+
+RUN_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+PRODUCT_KEY = r'HKLM\SOFTWARE\Kestrova\Orvane'
+APPS_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+INSTALL_DIR = r'C:\Program Files (x86)\Kestrova\Orvane'
+INSTALLED_FILES = ['Orvane.exe', 'KesOrvCleanup.exe']
+TOOL = INSTALL_DIR + r'\KesOrvCleanup.exe'
+INSTALLERS = 'C:\\installers'
+LOG = r'C:\Temp\KesOrvLog.log'
+# Longer than any flow takes; a flow that hangs fails rather than blocks.
+STEP_TIMEOUT = 120
+
+
+class WindowWatch(threading.Thread):
+    """Records every window mapped on an X display, with its title."""
+
+    def __init__(self, display_name):
+        super().__init__(daemon=True)
+        self._events = Xlib.display.Display(display_name)
+        root = self._events.screen().root
+        # Top-level windows are children of the root, and there is no window
+        # manager: a window shows exactly when it is mapped.
+        root.change_attributes(event_mask=X.SubstructureNotifyMask | X.PropertyChangeMask)
+        self._events.sync()
+        self._marker = self._events.intern_atom('KESORV_TEST_MARKER')
+        self._requests = Xlib.display.Display(display_name)
+        self._marks = queue.Queue()
+        self._changed = threading.Condition()
+        self._mapped = []
+        self.start()
+
+    def run(self):
+        while True:
+            try:
+                event = self._events.next_event()
+            except Xlib.error.ConnectionClosedError:
+                return  # the display has closed
+            if event.type == X.MapNotify:
+                title = self._title(event.window)
+                with self._changed:
+                    self._mapped.append(title)
+                    self._changed.notify_all()
+            elif event.type == X.PropertyNotify and event.atom == self._marker:
+                self._marks.put(None)
+
+    @staticmethod
+    def _title(window):
+        try:
+            wm_class = window.get_wm_class() or ('?', '?')
+            return '%s: %s' % (wm_class[0], window.get_wm_name())
+        except Xlib.error.XError:
+            return '(closed before its title was read)'
+
+    def mapped(self):
+        """Every window mapped so far. A marker set on the root window goes
+        through the server after every request that came before it, so its
+        event arrives after theirs: no window mapped before this call is
+        missed."""
+        root = self._requests.screen().root
+        root.change_property(self._marker, Xatom.STRING, 8, b'1')
+        self._requests.flush()
+        self._marks.get(timeout=10)
+        with self._changed:
+            return list(self._mapped)
+
+    def wait_for_window(self, already, timeout):
+        """Waits until more than `already` windows have been mapped."""
+        with self._changed:
+            self._changed.wait_for(lambda: len(self._mapped) > already, timeout)
+            return list(self._mapped)
+
+
+class VirtualDisplay:
+    """An Xvfb server on a free display number."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self._server = subprocess.Popen(
+            ['Xvfb', '-displayfd', str(write_end), '-nolisten', 'tcp', '-screen', '0',
+             '1024x768x24'],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            self.name = ':' + numbers.readline().strip()
+        self.watch = WindowWatch(self.name)
+
+    def close(self):
+        self._server.terminate()
+        self._server.wait()
+
+
+class Wine:
+    """Programs and the registry of one Wine prefix, shown on a display."""
+
+    def __init__(self, prefix, display):
+        self.prefix = os.path.realpath(prefix)
+        self._env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=display,
+                         WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+
+    def path(self, windows_path):
+        """Where a path on drive C: lies in the Unix file system."""
+        assert windows_path[:3].upper() == 'C:\\', windows_path
+        return os.path.join(self.prefix, 'drive_c', *windows_path[3:].split('\\'))
+
+    def run(self, program, *arguments, cwd='C:\\'):
+        """Runs a program until it ends; returns its exit status and what
+        it printed."""
+        # Into a file, not a pipe: Wine's server and services inherit it and
+        # would keep a pipe open for as long as they run.
+        with tempfile.TemporaryFile() as output:
+            status = subprocess.run(['wine', program, *arguments], cwd=self.path(cwd),
+                                    env=self._env, stdin=subprocess.DEVNULL, stdout=output,
+                                    stderr=subprocess.STDOUT, timeout=STEP_TIMEOUT).returncode
+            output.seek(0)
+            return status, output.read().decode(errors='replace')
+
+    def wait_until_all_ended(self):
+        """Waits until every program of the prefix has ended, including
+        those started without anyone waiting for them (an uninstaller
+        started by the tool, the copy an NSIS uninstaller starts of
+        itself) and Wine's own services."""
+        subprocess.run(['wineserver', '-w'], env=self._env, timeout=STEP_TIMEOUT, check=True)
+
+    def end_all(self):
+        subprocess.run(['wineserver', '-k'], env=self._env, timeout=STEP_TIMEOUT,
+                       stderr=subprocess.DEVNULL)
+        self.wait_until_all_ended()
+
+    def reg(self, *arguments, view):
+        return self.run('reg', *arguments, '/reg:%d' % view)
+
+    def values(self, key, view=32):
+        """The values of a key as {name: data}, or None if there is no key."""
+        status, output = self.reg('query', key, view=view)
+        if status != 0:
+            return None
+        values = {}
+        for line in output.splitlines():
+            if line.startswith('    '):
+                name, _, data = line[4:].split('    ', 2)
+                values[name] = data
+        return values
+
+    def subkeys(self, key, view=32):
+        _, output = self.reg('query', key, view=view)
+        parent = key.replace('HKLM\\', 'HKEY_LOCAL_MACHINE\\', 1) + '\\'
+        return [line[len(parent):] for line in output.splitlines()
+                if line.lower().startswith(parent.lower())]
+
+
+class InstallerTestCase(unittest.TestCase):
+    prefix = None
+    installers = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.display = VirtualDisplay()
+        cls.wine = Wine(cls.prefix, cls.display.name)
+        # Installers run from drive C:, as from a download folder.
+        cls.wine.end_all()
+        shutil.rmtree(cls.wine.path(INSTALLERS), ignore_errors=True)
+        shutil.copytree(cls.installers, cls.wine.path(INSTALLERS))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.wine.end_all()
+        cls.display.close()
+
+    def reset(self):
+        """Puts the prefix back as before any installation, whatever an
+        earlier test left, with two Run values that are not the product's:
+        another vendor's, and one named Orvane in the 64-bit view."""
+        wine = self.wine
+        wine.end_all()
+        # Every build of the MSI has a product code of its own: remove any
+        # build that an interrupted run left installed.
+        for code in wine.subkeys(APPS_KEY):
+            if (wine.values(APPS_KEY + '\\' + code) or {}).get('DisplayName') == 'Orvane':
+                wine.run('msiexec', '/x', code, '/qn')
+        shutil.rmtree(wine.path(r'C:\Program Files (x86)\Kestrova'), ignore_errors=True)
+        wine.reg('delete', PRODUCT_KEY, '/f', view=32)
+        wine.reg('delete', APPS_KEY + r'\Orvane', '/f', view=32)
+        for name in ['Orvane', 'StartToolProbe']:
+            wine.reg('delete', RUN_KEY, '/v', name, '/f', view=32)
+        wine.reg('add', RUN_KEY, '/v', 'OtherVendor', '/d', r'C:\Other\other.exe', '/f', view=32)
+        wine.reg('add', RUN_KEY, '/v', 'Orvane', '/d', r'C:\Orvane64\orvane.exe', '/f', view=64)
+        os.makedirs(wine.path(r'C:\Temp'), exist_ok=True)
+        if os.path.exists(wine.path(LOG)):
+            os.remove(wine.path(LOG))
+        wine.wait_until_all_ended()
+        self.windows_before = len(self.display.watch.mapped())
+
+    def windows_since_reset(self):
+        return self.display.watch.mapped()[self.windows_before:]
+
+    def install(self, *command):
+        status, output = self.wine.run(*command)
+        self.wine.wait_until_all_ended()
+        self.assertEqual((status, output), (0, ''), 'installing with %s' % ' '.join(command))
+        self.assertTrue(self.installed_files(), 'the files are installed')
+
+    def run_tool(self, *arguments, cwd='C:\\'):
+        """Runs the installed tool and waits until every program it
+        started has ended."""
+        status, output = self.wine.run(TOOL, *arguments, cwd=cwd)
+        self.wine.wait_until_all_ended()
+        self.assertEqual((status, output), (0, ''), 'the tool exits with 0 and prints nothing')
+
+    def installed_files(self):
+        return [name for name in INSTALLED_FILES
+                if os.path.exists(os.path.join(self.wine.path(INSTALL_DIR), name))]
+
+    def set_uninstall_args(self, text):
+        self.wine.reg('add', PRODUCT_KEY, '/v', 'UninstallArgs', '/d', text, '/f', view=32)
+
+
+class Installer:
+    def __init__(self, name, install, uninstall_string, registration, windows):
+        self.name = name
+        self.install = install
+        self.uninstall_string = uninstall_string
+        # The key of the product's entry in Apps and Features, found from
+        # the product key's values.
+        self.registration = registration
+        # The windows the whole flow maps, as a person would see them.
+        self.windows = windows
+
+
+def msi_registration(product):
+    code = re.fullmatch(r'/x (\{[0-9A-F-]{36}\}) /qn', product['UninstallArgs']).group(1)
+    return APPS_KEY + '\\' + code
+
+
+NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], INSTALL_DIR + r'\uninstall.exe',
+                 lambda product: APPS_KEY + r'\Orvane', windows=[])
+# The console window of KesOrvCleanup.exe, started by an EXE custom action:
+# wixl cannot build the full WiX toolset's quiet execution custom action.
+MSI = Installer('MSI', ['msiexec', '/i', INSTALLERS + r'\Orvane.msi', '/qn'], 'msiexec.exe',
+                msi_registration, windows=['conhost.exe: ' + TOOL])
+
+
+class UninstallTest(InstallerTestCase):
+    def test_tool_starts_the_real_uninstaller_which_removes_everything(self):
+        for installer in [NSIS, MSI]:
+            with self.subTest(installer.name):
+                self.reset()
+                wine = self.wine
+                self.install(*installer.install)
+                self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
+                                 '"%s\\Orvane.exe"' % INSTALL_DIR)
+                product = wine.values(PRODUCT_KEY)
+                self.assertEqual(product['UninstallString'], installer.uninstall_string)
+                registration = installer.registration(product)
+                self.assertIsNotNone(wine.values(registration), 'registered in Apps and Features')
+
+                self.run_tool()
+
+                self.assertEqual(self.installed_files(), [])
+                self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'install folder removed')
+                self.assertIsNone(wine.values(PRODUCT_KEY))
+                self.assertIsNone(wine.values(registration))
+                run_values = wine.values(RUN_KEY)
+                self.assertNotIn('Orvane', run_values)
+                self.assertEqual(run_values.get('OtherVendor'), r'C:\Other\other.exe')
+                self.assertEqual(wine.values(RUN_KEY, view=64).get('Orvane'),
+                                 r'C:\Orvane64\orvane.exe')
+                self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
+                self.assertEqual(self.windows_since_reset(), installer.windows)
+
+
+class CallerPitfallTest(InstallerTestCase):
+    """What surprises an installer engineer calling the tool, each in its
+    smallest case; the README's advice rests on these."""
+
+    def test_nsis_in_place_switch_does_not_survive_the_backslash_rewrite(self):
+        # NSIS takes _?= only with a path of backslashes; the tool passes
+        # C:/Program Files (x86)/... and the uninstaller removes nothing.
+        for arguments, removed in [('/S', True), ('/S _?=' + INSTALL_DIR, False)]:
+            with self.subTest(arguments):
+                self.reset()
+                self.install(*NSIS.install)
+                self.set_uninstall_args(arguments)
+
+                self.run_tool()
+
+                self.assertEqual(self.installed_files(), [] if removed else INSTALLED_FILES)
+                self.assertEqual('Orvane' in self.wine.values(RUN_KEY), not removed)
+
+    def test_execwait_shows_a_console_window_and_nsexec_does_not(self):
+        for call, windows in [('ExecWait', ['conhost.exe']), ('nsExec', [])]:
+            with self.subTest(call):
+                self.reset()
+                self.wine.reg('add', RUN_KEY, '/v', 'StartToolProbe', '/d', 'x', '/f', view=32)
+
+                status, output = self.wine.run(INSTALLERS + r'\StartTool-%s.exe' % call, '/S')
+                self.wine.wait_until_all_ended()
+
+                self.assertEqual((status, output), (0, ''))
+                self.assertNotIn('StartToolProbe', self.wine.values(RUN_KEY), 'the tool ran')
+                self.assertEqual([title.split(':')[0] for title in self.windows_since_reset()],
+                                 windows)
+
+    def test_nsis_uninstaller_without_silent_switch_shows_its_dialog(self):
+        # The tool starts the uninstaller hidden, but the copy that the
+        # uninstaller starts of itself shows its windows.
+        self.reset()
+        self.install(*NSIS.install)
+        self.set_uninstall_args('')
+        already = len(self.display.watch.mapped())
+
+        status, output = self.wine.run(TOOL)
+        mapped = self.display.watch.wait_for_window(already, timeout=60)
+        self.wine.end_all()
+
+        self.assertEqual((status, output), (0, ''))
+        self.assertEqual([title.split(': ', 1)[1] for title in mapped[already:]],
+                         ['Orvane Uninstall: Confirmation'])
+        self.assertEqual(self.installed_files(), INSTALLED_FILES, 'waiting for a click')
+
+    def test_uninstall_keeps_the_working_folder_it_was_started_in(self):
+        # msiexec inherits the tool's working folder and holds it, so
+        # Windows Installer cannot remove it.
+        for cwd, folder_left in [('C:\\', False), (INSTALL_DIR, True)]:
+            with self.subTest(cwd):
+                self.reset()
+                self.install(*MSI.install)
+
+                self.run_tool(cwd=cwd)
+
+                self.assertEqual(self.installed_files(), [])
+                self.assertEqual(os.path.exists(self.wine.path(INSTALL_DIR)), folder_left)
+
+
+if __name__ == '__main__':
+    InstallerTestCase.prefix, InstallerTestCase.installers = sys.argv[1:3]
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
