@@ -219,8 +219,11 @@ class InstallerTestCase(unittest.TestCase):
         wine.wait_until_all_ended()
         self.windows_before = len(self.display.watch.mapped())
 
-    def windows_since_reset(self):
-        return self.display.watch.mapped()[self.windows_before:]
+    def assertWindows(self, count):
+        """Counts the windows mapped since the reset. A console window may
+        close before its title is read, so titles only explain a failure."""
+        windows = self.display.watch.mapped()[self.windows_before:]
+        self.assertEqual(len(windows), count, 'windows mapped: %s' % windows)
 
     def install(self, *command):
         status, output = self.wine.run(*command)
@@ -251,7 +254,7 @@ class Installer:
         # The key of the product's entry in Apps and Features, found from
         # the product key's values.
         self.registration = registration
-        # The windows the whole flow maps, as a person would see them.
+        # How many windows the whole flow maps, as a person would see them.
         self.windows = windows
 
 
@@ -261,11 +264,11 @@ def msi_registration(product):
 
 
 NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], INSTALL_DIR + r'\uninstall.exe',
-                 lambda product: APPS_KEY + r'\Orvane', windows=[])
+                 lambda product: APPS_KEY + r'\Orvane', windows=0)
 # The console window of KesOrvCleanup.exe, started by an EXE custom action:
 # wixl cannot build the full WiX toolset's quiet execution custom action.
 MSI = Installer('MSI', ['msiexec', '/i', INSTALLERS + r'\Orvane.msi', '/qn'], 'msiexec.exe',
-                msi_registration, windows=['conhost.exe: ' + TOOL])
+                msi_registration, windows=1)
 
 
 class UninstallTest(InstallerTestCase):
@@ -294,7 +297,7 @@ class UninstallTest(InstallerTestCase):
                 self.assertEqual(wine.values(RUN_KEY, view=64).get('Orvane'),
                                  r'C:\Orvane64\orvane.exe')
                 self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
-                self.assertEqual(self.windows_since_reset(), installer.windows)
+                self.assertWindows(installer.windows)
 
 
 class CallerPitfallTest(InstallerTestCase):
@@ -316,7 +319,7 @@ class CallerPitfallTest(InstallerTestCase):
                 self.assertEqual('Orvane' in self.wine.values(RUN_KEY), not removed)
 
     def test_execwait_shows_a_console_window_and_nsexec_does_not(self):
-        for call, windows in [('ExecWait', ['conhost.exe']), ('nsExec', [])]:
+        for call, windows in [('ExecWait', 1), ('nsExec', 0)]:
             with self.subTest(call):
                 self.reset()
                 self.wine.reg('add', RUN_KEY, '/v', 'StartToolProbe', '/d', 'x', '/f', view=32)
@@ -326,8 +329,7 @@ class CallerPitfallTest(InstallerTestCase):
 
                 self.assertEqual((status, output), (0, ''))
                 self.assertNotIn('StartToolProbe', self.wine.values(RUN_KEY), 'the tool ran')
-                self.assertEqual([title.split(':')[0] for title in self.windows_since_reset()],
-                                 windows)
+                self.assertWindows(windows)
 
     def test_nsis_uninstaller_without_silent_switch_shows_its_dialog(self):
         # The tool starts the uninstaller hidden, but the copy that the
@@ -342,8 +344,8 @@ class CallerPitfallTest(InstallerTestCase):
         self.wine.end_all()
 
         self.assertEqual((status, output), (0, ''))
-        self.assertEqual([title.split(': ', 1)[1] for title in mapped[already:]],
-                         ['Orvane Uninstall: Confirmation'])
+        self.assertEqual(len(mapped[already:]), 1, 'windows mapped: %s' % mapped[already:])
+        self.assertIn('Orvane Uninstall: Confirmation', mapped[already])
         self.assertEqual(self.installed_files(), INSTALLED_FILES, 'waiting for a click')
 
     def test_uninstall_keeps_the_working_folder_it_was_started_in(self):
