@@ -57,7 +57,9 @@ run() {
   printf "== KesOrvCleanup.exe"
   [ $# -eq 0 ] || printf " '%s'" "$@"
   echo
-  output=$(wine "$tool" "$@" 2>&1) && status=$? || status=$?
+  # Not through wine(), whose pipe would give tr's exit status.
+  output=$(tests/wine/wine-run.sh "$prefix" "$tool" "$@" 2>&1) && status=0 || status=$?
+  output=$(printf '%s' "$output" | tr -d '\r')
   wait_for_all
   echo "-- exit status $status, printed: '${output}'"
   show

@@ -2,6 +2,7 @@
 # that run them under Wine on a virtual display (installer_test.py).
 find_program(KESORV_MAKENSIS makensis REQUIRED)
 find_program(KESORV_WIXL wixl REQUIRED)
+# installer_test.py starts Xvfb for a display of its own.
 find_program(KESORV_XVFB Xvfb REQUIRED)
 
 # The stand-in for the product's program that the installers ship.
