@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Checks the built KesOrvCleanup.exe for what a release engineer relies on.
 
-usage: check_pe.py EXE VERSION   (VERSION as in the version resource: 1.2.3.0)
+usage: check_pe.py EXE VERSION [--signed]
+  VERSION as in the version resource: 1.2.3.0. With --signed, EXE must carry
+  an Authenticode signature; without, it must carry none.
 
 One row per property; every row is checked and printed, and the exit
 status is 1 when any of them fails. Uses Debian's python3-pefile.
@@ -27,6 +29,7 @@ SUPPORTED_OS = {
 
 def main():
     exe, version = sys.argv[1], sys.argv[2]
+    signed = sys.argv[3:] == ["--signed"]
     with open(exe, "rb") as f:
         raw = f.read()
     pe = pefile.PE(data=raw)
@@ -57,7 +60,6 @@ def main():
         ("machine i386", header.Machine == 0x14C, hex(header.Machine)),
         ("console subsystem", optional.Subsystem == 3, optional.Subsystem),
         ("no timestamp in the header", header.TimeDateStamp == 0, header.TimeDateStamp),
-        # A string table may remain: it holds long section names such as .eh_frame.
         ("stripped: no symbols", header.NumberOfSymbols == 0, header.NumberOfSymbols),
         ("stripped: no debug information", b".debug_info" not in raw, None),
         ("DYNAMIC_BASE", bool(characteristics & 0x0040), hex(characteristics)),
@@ -110,7 +112,20 @@ def main():
         ("no wide twin anywhere in the file",
          not any(name.encode() in raw for name in WIDE_TWINS),
          [name for name in WIDE_TWINS if name.encode() in raw]),
+        ("PE checksum matches the file", optional.CheckSum == pe.generate_checksum(),
+         (hex(optional.CheckSum), hex(pe.generate_checksum()))),
     ]
+    security = optional.DATA_DIRECTORY[4]  # its VirtualAddress is a file offset
+    if signed:
+        rows.append(("signature: its certificate table ends the file, 8-byte aligned",
+                     security.Size > 0 and security.VirtualAddress % 8 == 0 and
+                     security.VirtualAddress + security.Size == len(raw),
+                     (security.VirtualAddress, security.Size, len(raw))))
+    else:
+        # A signer pads the file to 8 bytes before the certificate table, and
+        # removing the signature would then not give back this file.
+        rows.append(("unsigned, and the file ends on an 8-byte boundary",
+                     security.Size == 0 and len(raw) % 8 == 0, (security.Size, len(raw))))
 
     failed = 0
     for description, ok, detail in rows:
