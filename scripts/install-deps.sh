@@ -4,12 +4,13 @@
 # its 32-bit part (which needs the i386 architecture), clang as a second
 # compiler and for fuzzing, pefile to read the built program, and for the
 # sample installers NSIS, wixl (with msitools to inspect an MSI), Xvfb as a
-# display to count their windows on, and python-xlib to count them.
+# display to count their windows on, and python-xlib to count them;
+# osslsigncode and openssl to sign the release and test its signature.
 set -eu
 
 packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686-posix
   binutils-mingw-w64-i686 wine wine64 wine32:i386 clang libclang-rt-14-dev python3 python3-pefile
-  nsis wixl msitools xvfb python3-xlib"
+  nsis wixl msitools xvfb python3-xlib osslsigncode openssl"
 
 missing=""
 for package in $packages; do

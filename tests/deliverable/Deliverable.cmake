@@ -21,3 +21,12 @@ add_test(NAME deliverable.test_program_linked_like_the_tool
   COMMAND ${CMAKE_OBJDUMP} -p $<TARGET_FILE:kesorv_tests>)
 set_tests_properties(deliverable.test_program_linked_like_the_tool PROPERTIES
   PASS_REGULAR_EXPRESSION "NO_SEH")
+
+# The release signed with a throwaway certificate; the signed program runs
+# its removal case in the tests' Wine prefix.
+add_test(NAME deliverable.signed_release
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/signed-release-test.sh ${PROJECT_SOURCE_DIR}
+          $<TARGET_FILE:KesOrvCleanup> ${PROJECT_BINARY_DIR}/generated/README.txt
+          ${PROJECT_VERSION}.0 ${KESORV_WINEPREFIX})
+set_tests_properties(deliverable.signed_release PROPERTIES
+  RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wineserver TIMEOUT 120)

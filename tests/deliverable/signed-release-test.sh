@@ -1,0 +1,172 @@
+#!/bin/sh
+# The release script (packaging/Dist.cmake) with a throwaway certificate
+# authority and code-signing certificate made here, so that nothing secret
+# lives in the repository:
+#   signed-release-test.sh SOURCE_DIR PROGRAM README VERSION PREFIX
+# PROGRAM is the built, unsigned KesOrvCleanup.exe, VERSION its version
+# resource's (1.2.3.0); PREFIX the Wine prefix in which the signed program
+# runs its removal case.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$1" && pwd)
+program=$2
+readme=$3
+version=$4
+prefix=$5
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# --- The certificates -------------------------------------------------------
+cat >openssl.cnf <<'EOF'
+[req]
+distinguished_name = name
+[name]
+[authority]
+basicConstraints = critical, CA:true
+keyUsage = critical, keyCertSign, cRLSign
+subjectKeyIdentifier = hash
+[signer]
+basicConstraints = critical, CA:false
+keyUsage = critical, digitalSignature
+extendedKeyUsage = codeSigning
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
+EOF
+authority() {  # authority NAME: NAME.crt and NAME.key
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=$1" -config openssl.cnf \
+    -extensions authority -keyout "$1.key" -out "$1.crt" 2>/dev/null
+}
+authority test-authority
+authority other-authority
+openssl req -newkey rsa:2048 -nodes -subj "/CN=Kestrova test signer" -config openssl.cnf \
+  -keyout signer.key -out signer.csr 2>/dev/null
+openssl x509 -req -in signer.csr -CA test-authority.crt -CAkey test-authority.key \
+  -CAcreateserial -days 2 -extfile openssl.cnf -extensions signer -out signer.crt 2>/dev/null
+password='throwaway pass phrase'
+printf '%s\n' "$password" >password.txt
+openssl pkcs12 -export -inkey signer.key -in signer.crt -certfile test-authority.crt \
+  -passout file:password.txt -out signer.p12
+
+# osslsigncode as dist finds it on the PATH, recording every command line.
+mkdir bin
+cat >bin/osslsigncode <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$scratch/command-lines.txt"
+exec $(command -v osslsigncode) "\$@"
+EOF
+chmod +x bin/osslsigncode
+real_osslsigncode=$(command -v osslsigncode)
+
+# dist DIST_DIR [-DNAME=VALUE...]: runs the release script as the dist
+# target does; its output, with the status appended, goes to DIST_DIR.log.
+# Each case sets its signing environment in a subshell of its own.
+dist() {
+  directory=$1
+  shift
+  status=0
+  env PATH="$scratch/bin:$PATH" cmake -DPROGRAM="$program" -DREADME="$readme" \
+    -DDIST_DIR="$scratch/$directory" -DWORK_DIR="$scratch/work" "$@" \
+    -P "$source_dir/packaging/Dist.cmake" >"$directory.log" 2>&1 || status=$?
+  echo "status $status" >>"$directory.log"
+}
+verify() {  # verify FILE AUTHORITY
+  "$real_osslsigncode" verify -CAfile "$2.crt" -in "$1" >verify.log 2>&1
+}
+unset KESORV_SIGN_PKCS12 KESORV_SIGN_PASSWORD KESORV_SIGN_PASSWORD_FILE \
+  KESORV_SIGN_TIMESTAMP_URL KESORV_SIGN_DESCRIPTION KESORV_SIGN_URL
+
+# --- Without a certificate: the unsigned release, said in one line ----------
+dist unsigned
+grep -q "status 0" unsigned.log || fail "unsigned release: $(cat unsigned.log)"
+[ "$(grep -c "NOT signed" unsigned.log)" -eq 1 ] || fail "no one line saying it is unsigned"
+cmp -s "$program" unsigned/KesOrvCleanup.exe || fail "unsigned release differs from the program"
+grep -q "is not signed" unsigned/README.txt || fail "README.txt does not say it is unsigned"
+
+# --- Signed, the settings in the environment ---------------------------------
+(
+  export KESORV_SIGN_PKCS12="$scratch/signer.p12" KESORV_SIGN_PASSWORD="$password" \
+    KESORV_SIGN_DESCRIPTION="Orvane cleanup (test build)" KESORV_SIGN_URL=https://example.com/orvane
+  dist signed
+)
+grep -q "status 0" signed.log || fail "signed release: $(cat signed.log)"
+signed=signed/KesOrvCleanup.exe
+if verify "$signed" test-authority; then
+  grep -q "Text description: Orvane cleanup (test build)" verify.log || fail "no description"
+  grep -q "URL description: https://example.com/orvane" verify.log || fail "no URL"
+  grep -q "Message digest algorithm *: SHA256" verify.log || fail "not SHA-256"
+else
+  fail "signed program does not verify: $(cat verify.log)"
+fi
+if verify "$signed" other-authority; then
+  fail "signed program verifies against another authority"
+fi
+(cd signed && sha256sum -c --quiet KesOrvCleanup.exe.sha256) || fail ".sha256 is not the signed file's"
+grep -q "Authenticode signature" signed/README.txt || fail "README.txt does not say it is signed"
+if grep -qF "$password" command-lines.txt signed.log; then
+  fail "the password appears on a command line or in the output"
+fi
+
+"$real_osslsigncode" remove-signature -in "$signed" -out removed.exe >/dev/null
+cmp removed.exe "$program" || fail "removing the signature does not give back the program"
+
+cp "$signed" changed.exe
+/usr/bin/python3 - changed.exe <<'EOF'
+import sys
+with open(sys.argv[1], "r+b") as f:  # one byte of the code section
+    f.seek(0x1800)
+    byte = f.read(1)[0]
+    f.seek(0x1800)
+    f.write(bytes([byte ^ 0x01]))
+EOF
+if verify changed.exe test-authority; then
+  fail "a program changed by one byte still verifies"
+fi
+
+/usr/bin/python3 "$here/check_pe.py" "$signed" "$version" --signed >check_pe.log ||
+  fail "program properties: $(grep FAIL check_pe.log)"
+
+# The signed program still does its work: under Wine, its removal case.
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+wine() { "$here/../wine/wine-run.sh" "$prefix" "$@"; }
+wine reg add "$run_key" /v KesOrvSignedRelease /d x /f /reg:32 >/dev/null 2>&1
+wine "$scratch/$signed" KesOrvSignedRelease remove >wine-output.txt 2>&1 || fail "Wine run: status $?"
+if [ -s wine-output.txt ]; then
+  fail "the signed program printed: $(cat wine-output.txt)"
+fi
+if wine reg query "$run_key" /v KesOrvSignedRelease /reg:32 >/dev/null 2>&1; then
+  wine reg delete "$run_key" /v KesOrvSignedRelease /f /reg:32 >/dev/null 2>&1
+  fail "the signed program did not remove the Run value under Wine"
+fi
+
+# --- Signed, the settings as the dist target passes its cache variables ------
+dist cached -DPKCS12="$scratch/signer.p12" -DPASSWORD_FILE="$scratch/password.txt"
+grep -q "status 0" cached.log || fail "signing with a password file: $(cat cached.log)"
+verify cached/KesOrvCleanup.exe test-authority || fail "password-file release does not verify"
+grep -q "Text description: Orvane cleanup helper" verify.log || fail "no default description"
+
+# --- What stops dist, leaving the previous release as it was -----------------
+echo "wrong" >wrong-password.txt
+while IFS='|' read -r case message settings; do
+  rm -rf failed && cp -r signed failed
+  (eval "export $settings" && dist failed)
+  if grep -q "status 0" failed.log; then
+    fail "$case: dist did not stop"
+  fi
+  grep -qF "$message" failed.log || fail "$case: no message \"$message\": $(cat failed.log)"
+  diff -r signed failed >/dev/null || fail "$case: the release folder changed: $(ls -A failed)"
+  if [ -e work ]; then
+    fail "$case: the work folder is left behind"
+  fi
+done <<EOF
+wrong password|wrong password|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=wrong
+wrong password in a file|wrong password|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/wrong-password.txt
+missing certificate file|no certificate file|KESORV_SIGN_PKCS12=$scratch/missing.p12 KESORV_SIGN_PASSWORD=x
+no password given|give its password|KESORV_SIGN_PKCS12=$scratch/signer.p12
+unreachable time-stamp server|time-stamp server|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=x KESORV_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/
+EOF
+
+[ "$failures" -eq 0 ] || exit 1
+echo "ok: signed, verified, reversible, tamper-evident, runs under Wine; failures stop dist"
