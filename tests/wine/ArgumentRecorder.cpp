@@ -12,6 +12,7 @@
 
 #include "platform/WinApi.h"
 
+// After platform/WinApi.h, which brings in <windows.h>: this header needs its types.
 #include <shellapi.h>
 
 namespace {

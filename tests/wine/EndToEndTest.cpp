@@ -13,6 +13,7 @@
 #include "tests/wine/ChildProcess.h"
 #include "tests/wine/UnicodeRegistry.h"
 
+// After platform/WinApi.h, which brings in <windows.h>: this header needs its types.
 #include <tlhelp32.h>
 
 namespace Kestrova_Orvane {
