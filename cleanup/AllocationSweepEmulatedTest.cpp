@@ -37,8 +37,10 @@ using testing::AllocationFailure;
 
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
-const std::string kUninstaller = "C:\\Program Files\\Kestrova\\Orvane\\" + std::string(40, 'u') + ".exe";
-const std::string kUninstallerAsLaunched = "C:/Program Files/Kestrova/Orvane/" + std::string(40, 'u') + ".exe";
+const std::string kUninstaller =
+    "C:\\Program Files\\Kestrova\\Orvane\\" + std::string(40, 'u') + ".exe";
+const std::string kUninstallerAsLaunched =
+    "C:/Program Files/Kestrova/Orvane/" + std::string(40, 'u') + ".exe";
 const std::string kOptions = "/S /norestart /log=C:\\Temp\\setup-log.txt";
 const std::string kOptionsAsLaunched = "/S /norestart /log=C:/Temp/setup-log.txt";
 
@@ -75,7 +77,7 @@ void Seed(const Scenario& scenario) {
 // Runs the scenario in a child process with the k-th allocation failing
 // (none for k = 0), on a drive C: at `drive`.
 Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::path& drive,
-            bool withTempFolder) {
+                    bool withTempFolder) {
   std::filesystem::remove_all(drive);
   std::filesystem::create_directories(withTempFolder ? drive / "Temp" : drive);
   const std::filesystem::path report = drive.string() + ".report";
@@ -154,8 +156,8 @@ TEST(AllocationSweepTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
 
   for (const Scenario& scenario : scenarios) {
     for (bool withTempFolder : {true, false}) {
-      const std::string label =
-          std::string(scenario.name) + (withTempFolder ? ", C:\\Temp present" : ", C:\\Temp missing");
+      const std::string label = std::string(scenario.name) +
+                                (withTempFolder ? ", C:\\Temp present" : ", C:\\Temp missing");
       SCOPED_TRACE(label);
       const Outcome clean = RunScenario(scenario, 0, drive, withTempFolder);
       ASSERT_TRUE(clean.exited);
@@ -176,7 +178,8 @@ TEST(AllocationSweepTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
         }
         // Only the named value may go.
         for (const std::string& name : clean.runValues) {
-          EXPECT_NE(run.runValues.end(), std::find(run.runValues.begin(), run.runValues.end(), name));
+          EXPECT_NE(run.runValues.end(),
+                    std::find(run.runValues.begin(), run.runValues.end(), name));
         }
         for (const std::string& name : run.runValues) {
           EXPECT_NE(allRunValues.end(), std::find(allRunValues.begin(), allRunValues.end(), name));
@@ -184,8 +187,10 @@ TEST(AllocationSweepTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
         // Only the stored texts or empty text reach the shell, at most once.
         EXPECT_LE(run.launches.size(), 1u);
         for (const auto& launch : run.launches) {
-          EXPECT_TRUE(launch.first == kUninstallerAsLaunched || launch.first.empty()) << launch.first;
-          EXPECT_TRUE(launch.second == kOptionsAsLaunched || launch.second.empty()) << launch.second;
+          EXPECT_TRUE(launch.first == kUninstallerAsLaunched || launch.first.empty())
+              << launch.first;
+          EXPECT_TRUE(launch.second == kOptionsAsLaunched || launch.second.empty())
+              << launch.second;
           EXPECT_FALSE(launch.first.empty() && launch.second.empty());
         }
         // Lines from the log table only, and each where it can arise.

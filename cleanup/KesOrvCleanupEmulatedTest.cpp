@@ -156,9 +156,13 @@ TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
       {"only the parameters", std::nullopt, options, {HiddenOpen("", "/S")}},
       // The parameters must not repeat the path read before them.
       {"only the path", path, std::nullopt, {HiddenOpen(kUninstallerAsLaunched, "")}},
-      {"path not a string", Stored{REG_DWORD, std::string(4, '\1')}, options,
+      {"path not a string",
+       Stored{REG_DWORD, std::string(4, '\1')},
+       options,
        {HiddenOpen("", "/S")}},
-      {"parameters unterminated", path, Stored{REG_SZ, "/S"},
+      {"parameters unterminated",
+       path,
+       Stored{REG_SZ, "/S"},
        {HiddenOpen(kUninstallerAsLaunched, "")}},
   };
   for (const Case& c : cases) {

@@ -118,10 +118,10 @@ TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
 #ifdef _WIN32
       SetFileAttributesA(TestDrive::kLogFile, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 #else
-      std::filesystem::permissions(TestDrive::Local(TestDrive::kLogFile),
-                                   on ? std::filesystem::perms::owner_read
-                                      : std::filesystem::perms::owner_read |
-                                            std::filesystem::perms::owner_write);
+      std::filesystem::permissions(
+          TestDrive::Local(TestDrive::kLogFile),
+          on ? std::filesystem::perms::owner_read
+             : std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 #endif
     }
   } readOnly;

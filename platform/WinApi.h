@@ -21,8 +21,7 @@
 #endif
 #include <windows.h>
 extern "C" HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
-                                          LPCSTR lpParameters, LPCSTR lpDirectory,
-                                          INT nShowCmd);
+                                          LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd);
 #else
 #include "platform/emulation/WinApiEmulation.h"
 #endif

@@ -90,8 +90,8 @@ TEST_F(ReadRegistryTest, StoredValuesAndWhatIsReadOfThem) {
     const char* label;
     DWORD type;
     std::string stored;
-    LONG code;      // QueryString's result
-    DWORD count;    // QueryString's count
+    LONG code;         // QueryString's result
+    DWORD count;       // QueryString's count
     std::string text;  // ReadRegistry's result
   };
   const Case cases[] = {
@@ -109,12 +109,11 @@ TEST_F(ReadRegistryTest, StoredValuesAndWhatIsReadOfThem) {
       {"text without backslash is unchanged", REG_SZ, std::string("/S /norestart \"q\"\0", 18),
        ERROR_SUCCESS, 18, "/S /norestart \"q\""},
       {"unterminated text", REG_SZ, "abc", ERROR_INVALID_DATA, 0, ""},
-      {"unterminated text filling the buffer", REG_SZ, std::string(512, 'z'), ERROR_INVALID_DATA,
-       0, ""},
-      {"a number is not text", REG_DWORD, std::string("\x01\0\0\0", 4), ERROR_INVALID_DATA, 0,
+      {"unterminated text filling the buffer", REG_SZ, std::string(512, 'z'), ERROR_INVALID_DATA, 0,
        ""},
-      {"terminated binary is not text", REG_BINARY, std::string("ab\0", 3), ERROR_INVALID_DATA,
-       0, ""},
+      {"a number is not text", REG_DWORD, std::string("\x01\0\0\0", 4), ERROR_INVALID_DATA, 0, ""},
+      {"terminated binary is not text", REG_BINARY, std::string("ab\0", 3), ERROR_INVALID_DATA, 0,
+       ""},
       {"a list is not text", REG_MULTI_SZ, std::string("a\0b\0\0", 5), ERROR_INVALID_DATA, 0, ""},
   };
   for (const Case& c : cases) {

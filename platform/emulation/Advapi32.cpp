@@ -100,8 +100,8 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM
   return status;
 }
 
-LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
-                                LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                LPBYTE lpData, LPDWORD lpcbData) {
   const DWORD capacity = lpcbData ? *lpcbData : 0;
   return Run(
       RegCall::QueryValueEx,
@@ -112,8 +112,8 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
       [&](EmulatedRegistry& r) {
         return "RegQueryValueExA(" + r.Describe(hKey) + ", " + Quote(lpValueName) + ", " +
                Pointer(lpReserved, "&reserved") + ", " + Pointer(lpType, "&type") + ", " +
-               Pointer(lpData, "buffer") + ", " +
-               (lpcbData ? std::to_string(capacity) : "NULL") + ")";
+               Pointer(lpData, "buffer") + ", " + (lpcbData ? std::to_string(capacity) : "NULL") +
+               ")";
       });
 }
 
@@ -132,9 +132,8 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWO
       });
 }
 
-LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName,
-                             LPDWORD lpcchValueName, LPDWORD lpReserved, LPDWORD lpType,
-                             LPBYTE lpData, LPDWORD lpcbData) {
+LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                             LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
   return Run(
       RegCall::EnumValue,
       [&](EmulatedRegistry& r) -> LSTATUS {

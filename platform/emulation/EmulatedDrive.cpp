@@ -21,8 +21,9 @@ EmulatedDrive::EmulatedDrive() {
 }
 
 std::string EmulatedDrive::Map(const std::string& windowsPath) const {
-  const bool onDriveC = windowsPath.size() >= 3 && (windowsPath[0] == 'C' || windowsPath[0] == 'c') &&
-                        windowsPath[1] == ':' && windowsPath[2] == '\\';
+  const bool onDriveC = windowsPath.size() >= 3 &&
+                        (windowsPath[0] == 'C' || windowsPath[0] == 'c') && windowsPath[1] == ':' &&
+                        windowsPath[2] == '\\';
   if (!onDriveC || root.empty()) return std::string();
   std::string local = root + windowsPath.substr(2);
   std::replace(local.begin() + root.size(), local.end(), '\\', '/');

@@ -43,9 +43,9 @@ bool IsStringType(DWORD type) {
 }  // namespace
 
 bool RegistryNameLess::operator()(const std::string& a, const std::string& b) const {
-  return std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(),
-      [](char x, char y) { return Fold(static_cast<unsigned char>(x)) < Fold(static_cast<unsigned char>(y)); });
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return Fold(static_cast<unsigned char>(x)) < Fold(static_cast<unsigned char>(y));
+  });
 }
 
 EmulatedRegistry& EmulatedRegistry::Instance() {
@@ -197,7 +197,8 @@ LSTATUS EmulatedRegistry::CreateKeyEx(HKEY parent, LPCSTR subKey, REGSAM desired
   }
   if (!Grants(key->granted, desired)) return ERROR_ACCESS_DENIED;
   *result = NewHandle(key, desired);
-  if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  if (disposition != nullptr)
+    *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   return ERROR_SUCCESS;
 }
 

@@ -24,12 +24,10 @@ HINSTANCE Result(ULONG_PTR code) { return reinterpret_cast<HINSTANCE>(code); }
 }  // namespace
 
 extern "C" HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
-                                          LPCSTR lpParameters, LPCSTR lpDirectory,
-                                          INT nShowCmd) {
+                                          LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd) {
   try {
     EmulatedShell::Instance().Record(ShellRequest{hwnd != nullptr, Text(lpOperation), Text(lpFile),
-                                                  Text(lpParameters), Text(lpDirectory),
-                                                  nShowCmd});
+                                                  Text(lpParameters), Text(lpDirectory), nShowCmd});
   } catch (const std::bad_alloc&) {
     return Result(0);
   }

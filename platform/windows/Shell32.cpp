@@ -38,8 +38,7 @@ ShellExecuteAFunction Bind() {
 }  // namespace
 
 extern "C" HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
-                                          LPCSTR lpParameters, LPCSTR lpDirectory,
-                                          INT nShowCmd) {
+                                          LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd) {
   static const ShellExecuteAFunction bound = Bind();
   if (bound == nullptr) return reinterpret_cast<HINSTANCE>(kDllNotFound);
   return bound(hwnd, lpOperation, lpFile, lpParameters, lpDirectory, nShowCmd);

@@ -150,7 +150,8 @@ void FuzzCommandLine(FuzzedDataProvider& input) {
   const bool removal = arguments.size() >= 3;
   for (const std::string& name : before) {
     // An empty name deletes nothing (it is logged instead).
-    const bool named = removal && !arguments[1].empty() && !RegistryNameLess()(name, arguments[1]) &&
+    const bool named = removal && !arguments[1].empty() &&
+                       !RegistryNameLess()(name, arguments[1]) &&
                        !RegistryNameLess()(arguments[1], name);
     CHECK(registry.GetValue(kRunKey, name).has_value() != named);
   }

@@ -11,7 +11,7 @@ namespace testing {
 
 struct CommandLineCase {
   const char* label;
-  std::vector<std::string> arguments;  // without the program name
+  std::vector<std::string> arguments;       // without the program name
   std::vector<std::string> runValuesAfter;  // sorted
   // Whether the run starts the uninstaller that the product key names.
   bool startsUninstaller = false;

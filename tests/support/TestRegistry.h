@@ -35,8 +35,7 @@ class TestRegistry {
   static void SetValue(const std::string& path, const std::string& name, DWORD type,
                        const std::string& bytes);
   // Stores a REG_SZ holding `text` and its terminating zero.
-  static void SetString(const std::string& path, const std::string& name,
-                        const std::string& text);
+  static void SetString(const std::string& path, const std::string& name, const std::string& text);
   static bool KeyExists(const std::string& path);
   static std::optional<StoredValue> GetValue(const std::string& path, const std::string& name);
   // Sorted, so tests can compare them whatever order the registry keeps.

@@ -18,8 +18,8 @@
 namespace {
 
 std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, /*dwFlags=*/0, text, /*cchWideChar=*/-1, nullptr,
-                                       0, /*lpDefaultChar=*/nullptr, /*lpUsedDefaultChar=*/nullptr);
+  const int size = WideCharToMultiByte(CP_UTF8, /*dwFlags=*/0, text, /*cchWideChar=*/-1, nullptr, 0,
+                                       /*lpDefaultChar=*/nullptr, /*lpUsedDefaultChar=*/nullptr);
   if (size <= 1) return std::string();
   std::string bytes(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, /*dwFlags=*/0, text, /*cchWideChar=*/-1, &bytes[0], size,

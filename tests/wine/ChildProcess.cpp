@@ -34,9 +34,9 @@ std::wstring Quote(const std::wstring& argument) {
 // What CreateProcessA does with its text.
 std::wstring FromAnsiCodePage(const std::string& text) {
   std::wstring wide(text.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_ACP, /*dwFlags=*/0, text.data(), static_cast<int>(text.size()),
-                          &wide[0], static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, /*dwFlags=*/0, text.data(),
+                                                           static_cast<int>(text.size()), &wide[0],
+                                                           static_cast<int>(wide.size()))));
   return wide;
 }
 

@@ -274,8 +274,9 @@ TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
   };
   const Case cases[] = {
       {"path and parameters", kProductFolder / L"Łódź" / L"Ōrvane uninstall.exe",
-       L"/S /user=Łukasz /dir=C:\\東京", "show: 0\nargument: /S\nargument: /user=Łukasz\n"
-                                          "argument: /dir=C:/東京\n"},
+       L"/S /user=Łukasz /dir=C:\\東京",
+       "show: 0\nargument: /S\nargument: /user=Łukasz\n"
+       "argument: /dir=C:/東京\n"},
       {"511 bytes of parameters", kProductFolder / L"uninstall.exe", ell + L"a",
        "show: 0\nargument: " + testing::Utf8(ell) + "a\n"},
       {"512 bytes of parameters are not read", kProductFolder / L"uninstall.exe", ell + L"ab",

@@ -16,10 +16,9 @@ void UnicodeRegistry::SetString(const std::wstring& path, const std::wstring& na
             RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), /*Reserved=*/0, /*lpClass=*/nullptr,
                             REG_OPTION_NON_VOLATILE, KEY_WRITE, /*lpSecurityAttributes=*/nullptr,
                             &key, /*lpdwDisposition=*/nullptr));
-  const LSTATUS status =
-      RegSetValueExW(key, name.c_str(), /*Reserved=*/0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(text.c_str()),
-                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  const LSTATUS status = RegSetValueExW(key, name.c_str(), /*Reserved=*/0, REG_SZ,
+                                        reinterpret_cast<const BYTE*>(text.c_str()),
+                                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   ASSERT_EQ(ERROR_SUCCESS, status);
 }
@@ -54,9 +53,9 @@ std::wstring ThroughCodePage1252(const std::wstring& text) {
                           static_cast<int>(bytes.size()), /*lpDefaultChar=*/nullptr,
                           /*lpUsedDefaultChar=*/nullptr)));
   std::wstring back(bytes.size(), L'\0');
-  back.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(kCodePage, /*dwFlags=*/0, bytes.data(), static_cast<int>(bytes.size()),
-                          &back[0], static_cast<int>(back.size()))));
+  back.resize(static_cast<std::size_t>(MultiByteToWideChar(kCodePage, /*dwFlags=*/0, bytes.data(),
+                                                           static_cast<int>(bytes.size()), &back[0],
+                                                           static_cast<int>(back.size()))));
   return back;
 }
 
