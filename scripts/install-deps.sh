@@ -5,12 +5,14 @@
 # compiler and for fuzzing, pefile to read the built program, and for the
 # sample installers NSIS, wixl (with msitools to inspect an MSI), Xvfb as a
 # display to count their windows on, and python-xlib to count them;
-# osslsigncode and openssl to sign the release and test its signature.
+# osslsigncode and openssl to sign the release and test its signature;
+# clang-format, clang-tidy and gcovr for the code's layout, static analysis
+# and coverage.
 set -eu
 
 packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686-posix
   binutils-mingw-w64-i686 wine wine64 wine32:i386 clang libclang-rt-14-dev python3 python3-pefile
-  nsis wixl msitools xvfb python3-xlib osslsigncode openssl"
+  nsis wixl msitools xvfb python3-xlib osslsigncode openssl clang-format-14 clang-tidy-14 gcovr"
 
 missing=""
 for package in $packages; do

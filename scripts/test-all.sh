@@ -1,14 +1,17 @@
 #!/bin/sh
-# Builds every build and runs every test: the host build against the
-# emulated Win32 layer, the same with AddressSanitizer and
-# UndefinedBehaviorSanitizer, a minute of fuzzing, then the Windows build
-# under Wine and the checks of the built program.
+# Builds every build and runs every test: the layout and static analysis of
+# the code, the host build against the emulated Win32 layer, the same with
+# AddressSanitizer and UndefinedBehaviorSanitizer, a minute of fuzzing, then
+# the Windows build under Wine and the checks of the built program.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+scripts/check-format.sh
+
 cmake --preset host
 cmake --build --preset host
+scripts/check-tidy.sh build/host
 ctest --preset host
 
 cmake --preset host-asan
