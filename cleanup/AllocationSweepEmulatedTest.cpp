@@ -74,6 +74,10 @@ void Seed(const Scenario& scenario) {
   if (scenario.uninstallArgs) registry.SetString(kProductKey, "UninstallArgs", kOptions);
 }
 
+// In the coverage build (scripts/coverage.sh), writes this process's
+// coverage counts; a null address in every other build.
+extern "C" void __gcov_dump() __attribute__((weak));
+
 // Runs the scenario in a child process with the k-th allocation failing
 // (none for k = 0), on a drive C: at `drive`.
 Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::path& drive,
@@ -113,6 +117,7 @@ Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::pat
     }
     out.close();
     std::fflush(nullptr);
+    if (__gcov_dump) __gcov_dump();  // _exit skips the coverage build's own write
     _exit(0);
   }
 
