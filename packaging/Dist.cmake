@@ -76,9 +76,10 @@ else()
     ERROR_VARIABLE output)
   if(NOT result EQUAL 0)
     file(REMOVE_RECURSE "${WORK_DIR}")
+    message("${output}")  # osslsigncode's reason, as it wrote it
     message(FATAL_ERROR "Signing with ${PKCS12} failed (a wrong password, a file that is not "
                         "PKCS#12, or an unreachable time-stamp server); nothing was put into "
-                        "${DIST_DIR}. osslsigncode said:\n${output}")
+                        "${DIST_DIR}. osslsigncode's reason is above.")
   endif()
   message(STATUS "KesOrvCleanup.exe is signed with ${PKCS12}")
   set(signature_note "KesOrvCleanup.exe carries an Authenticode signature (SHA-256).

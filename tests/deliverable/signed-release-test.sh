@@ -34,6 +34,22 @@ keyUsage = critical, digitalSignature
 extendedKeyUsage = codeSigning
 subjectKeyIdentifier = hash
 authorityKeyIdentifier = keyid
+[time_stamping]
+basicConstraints = critical, CA:false
+keyUsage = critical, digitalSignature, nonRepudiation
+extendedKeyUsage = critical, timeStamping
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
+[tsa]
+default_tsa = local
+[local]
+serial = ./tsa-serial
+crypto_device = builtin
+signer_digest = sha256
+digests = sha256
+default_policy = 1.3.6.1.4.1.99999.1
+accuracy = secs:1
+ess_cert_id_alg = sha256
 EOF
 authority() {  # authority NAME: NAME.crt and NAME.key
   openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=$1" -config openssl.cnf \
@@ -41,10 +57,14 @@ authority() {  # authority NAME: NAME.crt and NAME.key
 }
 authority test-authority
 authority other-authority
-openssl req -newkey rsa:2048 -nodes -subj "/CN=Kestrova test signer" -config openssl.cnf \
-  -keyout signer.key -out signer.csr 2>/dev/null
-openssl x509 -req -in signer.csr -CA test-authority.crt -CAkey test-authority.key \
-  -CAcreateserial -days 2 -extfile openssl.cnf -extensions signer -out signer.crt 2>/dev/null
+issue() {  # issue NAME SUBJECT EXTENSIONS: NAME.crt and NAME.key, from test-authority
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=$2" -config openssl.cnf \
+    -keyout "$1.key" -out "$1.csr" 2>/dev/null
+  openssl x509 -req -in "$1.csr" -CA test-authority.crt -CAkey test-authority.key \
+    -CAcreateserial -days 2 -extfile openssl.cnf -extensions "$3" -out "$1.crt" 2>/dev/null
+}
+issue signer "Kestrova test signer" signer
+issue tsa "Test time-stamp server" time_stamping
 password='throwaway pass phrase'
 printf '%s\n' "$password" >password.txt
 openssl pkcs12 -export -inkey signer.key -in signer.crt -certfile test-authority.crt \
@@ -60,6 +80,19 @@ EOF
 chmod +x bin/osslsigncode
 real_osslsigncode=$(command -v osslsigncode)
 
+# A time-stamp server on this machine, its certificate from the same authority.
+cp openssl.cnf ts.cnf
+echo 01 >tsa-serial
+/usr/bin/python3 "$here/time_stamp_server.py" "$scratch" &
+server=$!
+trap 'kill $server 2>/dev/null; rm -rf "$scratch"' EXIT
+tries=0
+until [ -f port ] || [ $tries -ge 100 ]; do
+  sleep 0.1
+  tries=$((tries + 1))
+done
+time_stamp_url=http://127.0.0.1:$(cat port)/
+
 # dist DIST_DIR [-DNAME=VALUE...]: runs the release script as the dist
 # target does; its output, with the status appended, goes to DIST_DIR.log.
 # Each case sets its signing environment in a subshell of its own.
@@ -72,8 +105,8 @@ dist() {
     -P "$source_dir/packaging/Dist.cmake" >"$directory.log" 2>&1 || status=$?
   echo "status $status" >>"$directory.log"
 }
-verify() {  # verify FILE AUTHORITY
-  "$real_osslsigncode" verify -CAfile "$2.crt" -in "$1" >verify.log 2>&1
+verify() {  # verify FILE AUTHORITY: the signature, and its time stamp if any
+  "$real_osslsigncode" verify -CAfile "$2.crt" -TSA-CAfile "$2.crt" -in "$1" >verify.log 2>&1
 }
 unset KESORV_SIGN_PKCS12 KESORV_SIGN_PASSWORD KESORV_SIGN_PASSWORD_FILE \
   KESORV_SIGN_TIMESTAMP_URL KESORV_SIGN_DESCRIPTION KESORV_SIGN_URL
@@ -147,6 +180,21 @@ grep -q "status 0" cached.log || fail "signing with a password file: $(cat cache
 verify cached/KesOrvCleanup.exe test-authority || fail "password-file release does not verify"
 grep -q "Text description: Orvane cleanup helper" verify.log || fail "no default description"
 
+# --- Signed and time-stamped -------------------------------------------------
+(
+  export KESORV_SIGN_PKCS12="$scratch/signer.p12" KESORV_SIGN_PASSWORD="$password" \
+    KESORV_SIGN_TIMESTAMP_URL="$time_stamp_url"
+  dist stamped
+)
+grep -q "status 0" stamped.log || fail "signing with a time stamp: $(cat stamped.log)"
+grep -qF -- "-ts $time_stamp_url" command-lines.txt || fail "the time-stamp URL was not passed on"
+if verify stamped/KesOrvCleanup.exe test-authority; then
+  grep -q "Timestamp Server Signature verification: ok" verify.log ||
+    fail "no valid time stamp: $(cat verify.log)"
+else
+  fail "time-stamped program does not verify: $(cat verify.log)"
+fi
+
 # --- What stops dist, leaving the previous release as it was -----------------
 echo "wrong" >wrong-password.txt
 while IFS='|' read -r case message settings; do
@@ -161,12 +209,13 @@ while IFS='|' read -r case message settings; do
     fail "$case: the work folder is left behind"
   fi
 done <<EOF
-wrong password|wrong password|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=wrong
-wrong password in a file|wrong password|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/wrong-password.txt
+wrong password|Wrong password?|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=wrong
+wrong password in a file|Wrong password?|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/wrong-password.txt
 missing certificate file|no certificate file|KESORV_SIGN_PKCS12=$scratch/missing.p12 KESORV_SIGN_PASSWORD=x
 no password given|give its password|KESORV_SIGN_PKCS12=$scratch/signer.p12
-unreachable time-stamp server|time-stamp server|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=x KESORV_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/
+time-stamp server down|timestamping failed|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/password.txt KESORV_SIGN_TIMESTAMP_URL=${time_stamp_url}unavailable
 EOF
 
 [ "$failures" -eq 0 ] || exit 1
-echo "ok: signed, verified, reversible, tamper-evident, runs under Wine; failures stop dist"
+echo "ok: signed, time-stamped, verified, reversible, tamper-evident, runs under Wine;"
+echo "    each failure stops dist and leaves the release as it was"
