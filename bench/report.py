@@ -15,7 +15,10 @@ import sys
 
 def main():
     out, runs = sys.argv[1], sys.argv[2]
-    results = pooled(sorted(glob.glob(f"{out}/hyperfine-*.json")))
+    files = sorted(glob.glob(f"{out}/hyperfine-*.json"))
+    results = pooled(files)
+    rounds = [{r["command"]: statistics.median(r["times"])
+               for r in json.load(open(path))["results"]} for path in files]
     memory = {}
     for line in open(f"{out}/memory.txt"):
         if "|" in line:
@@ -24,17 +27,23 @@ def main():
                 memory.setdefault(name, []).append(int(kib))
     counts = dict(line.strip().split("|") for line in open(f"{out}/callgrind.txt") if "|" in line)
 
-    floor = results[0]
+    floor, physical = results[0], results[1]
     floor_memory = statistics.median(memory[floor["command"]])
+    physical_memory = statistics.median(memory[physical["command"]])
     by_name = {r["command"]: r for r in results}
     print(f"Machine: {machine()}; Wine {wine_version()}; {runs} runs per command.\n")
-    print("| Command | Median wall | × floor | Mean CPU (user+sys) | Median peak RSS | vs floor |")
-    print("|---|---:|---:|---:|---:|---:|")
+    print("Floors: the empty program, and the physical floor (advapi32.dll loaded, one key "
+          "opened).\n")
+    print("| Command | Median wall | × empty | × physical | Mean CPU (user+sys) "
+          "| Median peak RSS | vs empty | vs physical |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|")
     for r in results:
         rss = statistics.median(memory.get(r["command"], [0]))
-        print(f"| {r['command']} | {r['median'] * 1000:.1f} ms | {r['median'] / floor['median']:.2f} "
+        print(f"| {r['command']} | {r['median'] * 1000:.1f} ms "
+              f"| {r['median'] / floor['median']:.2f} | {r['median'] / physical['median']:.2f} "
               f"| {(r['user'] + r['system']) * 1000:.1f} ms | {rss / 1024:.1f} MiB "
-              f"| {(rss - floor_memory) / 1024:+.2f} MiB |")
+              f"| {(rss - floor_memory) / 1024:+.2f} MiB "
+              f"| {(rss - physical_memory) / 1024:+.2f} MiB |")
     print()
     print("Instructions inside ProgramMain, host build against the emulation (callgrind):")
     for mode, count in counts.items():
@@ -44,20 +53,35 @@ def main():
     removal = by_name["removal: KesOrvCleanup.exe BenchValue x"]
     reg = by_name["reg delete /v BenchValue /reg:32"]
     goals = []
+    # The modes that launch nothing: what a run costs beyond the physical floor is the tool's.
+    # How far the ratio moves between rounds: the middle half of the rounds.
     for name in ("removal: KesOrvCleanup.exe BenchValue x", "uninstall, nothing to launch",
                  'log line: KesOrvCleanup.exe "" x'):
-        ratio = by_name[name]["median"] / floor["median"]
-        goals.append((f"{name}: median within 1.10 × floor", ratio <= 1.10, f"{ratio:.2f} ×"))
+        ratio = by_name[name]["median"] / physical["median"]
+        each = [r[name] / r[physical["command"]] for r in rounds]
+        goals.append((f"{name}: median within 1.05 × physical floor", ratio <= 1.05,
+                      f"{ratio:.2f} × (rounds' middle half: {quartiles(each)})"))
     for name, kibs in memory.items():
         diff = (statistics.median(kibs) - floor_memory) / 1024
         # A launch loads the shell and its windowing libraries, which are not ours.
-        if name != floor["command"] and not name.startswith(("reg delete", "uninstall, launching")):
-            goals.append((f"{name}: peak memory within 1 MiB of floor", diff <= 1.0, f"{diff:+.2f} MiB"))
+        if name not in (floor["command"], physical["command"]) and not name.startswith(
+                ("reg delete", "uninstall, launching")):
+            goals.append((f"{name}: peak memory within 1 MiB of the empty program", diff <= 1.0,
+                          f"{diff:+.2f} MiB"))
     speedup = reg["median"] / removal["median"]
-    goals.append(("removal at least 3 × faster than reg delete", speedup >= 3.0, f"{speedup:.2f} ×"))
+    goals.append(("removal at least 3 × faster than reg delete", speedup >= 3.0,
+                  f"{speedup:.2f} ×"))
     print("Goals:")
     for description, met, figure in goals:
         print(f"- {'met   ' if met else 'MISSED'} {description}: {figure}")
+
+
+def quartiles(values):
+    """The first and third quartile, as text."""
+    if len(values) < 2:
+        return f"{values[0]:.2f}" if values else "none"
+    low, _, high = statistics.quantiles(values, n=4)
+    return f"{low:.2f} to {high:.2f}"
 
 
 def pooled(files):

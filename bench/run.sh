@@ -1,14 +1,16 @@
 #!/bin/sh
-# Measures whole runs of KesOrvCleanup.exe under Wine against the start of
-# an empty program built the same way (the floor) and against `reg delete`,
-# side by side in one run; then counts the instructions of the tool's own
-# work on the build machine. Prints the figures and writes them to
+# Measures whole runs of KesOrvCleanup.exe under Wine against two floors,
+# programs built the same way: an empty one, and the physical floor of a
+# registry tool, which loads advapi32.dll and opens one key; and against
+# `reg delete`, side by side in one run. Then counts the instructions of
+# the tool's own work on the build machine. Prints the figures and writes them to
 # build/bench/results.md.
-#   bench/run.sh [ROUNDS [RUNS]]   (ROUNDS of RUNS runs per command; 8 of 10)
+#   bench/run.sh [ROUNDS [RUNS]]   (ROUNDS of RUNS runs per command; 40 of 2)
 #
 # The commands take turns, a round of hyperfine runs each, and the figures
 # pool every round: this machine's start-up times drift by more than the
-# differences being measured, and taking turns spreads the drift evenly.
+# differences being measured (5 % between the tool and the physical floor),
+# and short turns spread the drift evenly over the commands.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,14 +24,15 @@ if [ -n "${missing:-}" ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 fi
 
-rounds=${1:-8}
-runs=${2:-10}
+rounds=${1:-40}
+runs=${2:-2}
 out=build/bench
 mkdir -p $out
 
 echo "== Building"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target KesOrvCleanup kesorv_bench_empty >/dev/null
+cmake --build --preset win32 --target KesOrvCleanup kesorv_bench_empty \
+  kesorv_bench_registry_floor >/dev/null
 cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESORV_BUILD_TESTS=OFF >/dev/null
 cmake --build $out/host --target kesorv_callgrind_driver >/dev/null
 
@@ -38,7 +41,8 @@ tests/wine/make-prefix.sh "$prefix"
 tests/wine/wineserver.sh "$prefix" start
 trap 'tests/wine/wineserver.sh "$prefix" stop' EXIT
 mkdir -p "$prefix/drive_c/bench" "$prefix/drive_c/Temp"
-cp build/win32/KesOrvCleanup.exe build/win32/bench/kesorv_bench_empty.exe "$prefix/drive_c/bench/"
+cp build/win32/KesOrvCleanup.exe build/win32/bench/kesorv_bench_empty.exe \
+  build/win32/bench/kesorv_bench_registry_floor.exe "$prefix/drive_c/bench/"
 
 # Commands are split into words as a shell would (quotes are honoured), but
 # run without a shell, and through Wine's loader itself rather than the
@@ -48,6 +52,7 @@ wine=/usr/lib/wine/wine
 [ -x $wine ] || wine=wine
 tool="'C:\\bench\\KesOrvCleanup.exe'"
 empty="'C:\\bench\\kesorv_bench_empty.exe'"
+registry_floor="'C:\\bench\\kesorv_bench_registry_floor.exe'"
 run_key="'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'"
 product_key="'HKLM\\SOFTWARE\\Kestrova\\Orvane'"
 seed_run="$wine reg add $run_key /v BenchValue /t REG_SZ /d x /f /reg:32"
@@ -57,6 +62,7 @@ clear_product="$wine reg add $product_key /v UninstallString /t REG_SZ /d '' /f 
 # name | prepare before each run | command
 cat >$out/commands.txt <<LIST
 floor: empty program|true|$wine $empty
+physical floor: advapi32.dll, one key opened|true|$wine $registry_floor
 removal: KesOrvCleanup.exe BenchValue x|$seed_run|$wine $tool BenchValue x
 uninstall, nothing to launch|$clear_product|$wine $tool
 uninstall, launching the empty program|$seed_product|$wine $tool
@@ -72,7 +78,7 @@ done <$out/commands.txt
 rm -f $out/hyperfine-*.json
 round=1
 while [ $round -le "$rounds" ]; do
-  hyperfine --shell=none --warmup 2 --runs "$runs" --style none \
+  hyperfine --shell=none --warmup 1 --runs "$runs" --style none \
     --export-json $out/hyperfine-$round.json "$@" >/dev/null
   round=$((round + 1))
 done
