@@ -136,7 +136,8 @@ fi
 if verify "$signed" other-authority; then
   fail "signed program verifies against another authority"
 fi
-(cd signed && sha256sum -c --quiet KesOrvCleanup.exe.sha256) || fail ".sha256 is not the signed file's"
+(cd signed && sha256sum -c --quiet KesOrvCleanup.exe.sha256) ||
+  fail ".sha256 is not the signed file's"
 grep -q "Authenticode signature" signed/README.txt || fail "README.txt does not say it is signed"
 if grep -qF "$password" command-lines.txt signed.log; then
   fail "the password appears on a command line or in the output"
@@ -165,7 +166,8 @@ fi
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 wine() { "$here/../wine/wine-run.sh" "$prefix" "$@"; }
 wine reg add "$run_key" /v KesOrvSignedRelease /d x /f /reg:32 >/dev/null 2>&1
-wine "$scratch/$signed" KesOrvSignedRelease remove >wine-output.txt 2>&1 || fail "Wine run: status $?"
+wine "$scratch/$signed" KesOrvSignedRelease remove >wine-output.txt 2>&1 ||
+  fail "Wine run: status $?"
 if [ -s wine-output.txt ]; then
   fail "the signed program printed: $(cat wine-output.txt)"
 fi
@@ -196,10 +198,17 @@ else
 fi
 
 # --- What stops dist, leaving the previous release as it was -----------------
+# Each case's settings are KESORV_SIGN_ variables without that prefix.
 echo "wrong" >wrong-password.txt
+p12=$scratch/signer.p12
+pass_file=$scratch/password.txt
+down=${time_stamp_url}unavailable
 while IFS='|' read -r case message settings; do
   rm -rf failed && cp -r signed failed
-  (eval "export $settings" && dist failed)
+  (
+    for setting in $settings; do export "KESORV_SIGN_$setting"; done
+    dist failed
+  )
   if grep -q "status 0" failed.log; then
     fail "$case: dist did not stop"
   fi
@@ -209,11 +218,12 @@ while IFS='|' read -r case message settings; do
     fail "$case: the work folder is left behind"
   fi
 done <<EOF
-wrong password|Wrong password?|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD=wrong
-wrong password in a file|Wrong password?|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/wrong-password.txt
-missing certificate file|no certificate file|KESORV_SIGN_PKCS12=$scratch/missing.p12 KESORV_SIGN_PASSWORD=x
-no password given|give its password|KESORV_SIGN_PKCS12=$scratch/signer.p12
-time-stamp server down|timestamping failed|KESORV_SIGN_PKCS12=$scratch/signer.p12 KESORV_SIGN_PASSWORD_FILE=$scratch/password.txt KESORV_SIGN_TIMESTAMP_URL=${time_stamp_url}unavailable
+wrong password|Wrong password?|PKCS12=$p12 PASSWORD=wrong
+wrong password in a file|Wrong password?|PKCS12=$p12 PASSWORD_FILE=$scratch/wrong-password.txt
+missing certificate file|no certificate file|PKCS12=$scratch/missing.p12 PASSWORD=x
+no password given|give its password|PKCS12=$p12
+missing password file|no password file|PKCS12=$p12 PASSWORD_FILE=$scratch/missing.txt
+time-stamp server down|timestamping failed|PKCS12=$p12 PASSWORD_FILE=$pass_file TIMESTAMP_URL=$down
 EOF
 
 [ "$failures" -eq 0 ] || exit 1
