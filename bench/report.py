@@ -53,8 +53,8 @@ def main():
     removal = by_name["removal: KesOrvCleanup.exe BenchValue x"]
     reg = by_name["reg delete /v BenchValue /reg:32"]
     goals = []
-    # The modes that launch nothing: what a run costs beyond the physical floor is the tool's.
-    # How far the ratio moves between rounds: the middle half of the rounds.
+    # For the modes that launch nothing, what a run costs beyond the physical
+    # floor is the tool's; the rounds' middle half shows how far the ratio drifts.
     for name in ("removal: KesOrvCleanup.exe BenchValue x", "uninstall, nothing to launch",
                  'log line: KesOrvCleanup.exe "" x'):
         ratio = by_name[name]["median"] / physical["median"]

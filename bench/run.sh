@@ -3,8 +3,8 @@
 # programs built the same way: an empty one, and the physical floor of a
 # registry tool, which loads advapi32.dll and opens one key; and against
 # `reg delete`, side by side in one run. Then counts the instructions of
-# the tool's own work on the build machine. Prints the figures and writes them to
-# build/bench/results.md.
+# the tool's own work on the build machine. Prints the figures and writes
+# them to build/bench/results.md.
 #   bench/run.sh [ROUNDS [RUNS]]   (ROUNDS of RUNS runs per command; 40 of 2)
 #
 # The commands take turns, a round of hyperfine runs each, and the figures

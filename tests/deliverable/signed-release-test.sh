@@ -71,14 +71,14 @@ openssl pkcs12 -export -inkey signer.key -in signer.crt -certfile test-authority
   -passout file:password.txt -out signer.p12
 
 # osslsigncode as dist finds it on the PATH, recording every command line.
+real_osslsigncode=$(command -v osslsigncode)
 mkdir bin
 cat >bin/osslsigncode <<EOF
 #!/bin/sh
 printf '%s\n' "\$*" >>"$scratch/command-lines.txt"
-exec $(command -v osslsigncode) "\$@"
+exec "$real_osslsigncode" "\$@"
 EOF
 chmod +x bin/osslsigncode
-real_osslsigncode=$(command -v osslsigncode)
 
 # A time-stamp server on this machine, its certificate from the same authority.
 cp openssl.cnf ts.cnf
