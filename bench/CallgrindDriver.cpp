@@ -6,17 +6,20 @@
 
 #include "cleanup/ProgramMain.h"
 #include "platform/emulation/EmulatedRegistry.h"
+#include "tests/support/TestKeys.h"
 
 using Kestrova_Orvane::ProgramMain;
 using Kestrova_Orvane::emulation::EmulatedRegistry;
+using Kestrova_Orvane::test_support::kProductKey;
+using Kestrova_Orvane::test_support::kRunKey;
 
 int main(int argc, char* argv[]) {
   EmulatedRegistry& registry = EmulatedRegistry::Instance();
-  registry.SetString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Orvane",
+  registry.SetString(kRunKey, "Orvane",
                      "C:\\Program Files\\Kestrova\\Orvane\\OrvaneTray.exe /minimized");
-  registry.SetString("SOFTWARE\\Kestrova\\Orvane", "UninstallString",
+  registry.SetString(kProductKey, "UninstallString",
                      "C:\\Program Files\\Kestrova\\Orvane\\uninstall.exe");
-  registry.SetString("SOFTWARE\\Kestrova\\Orvane", "UninstallArgs", "/S /norestart");
+  registry.SetString(kProductKey, "UninstallArgs", "/S /norestart");
 
   const std::string mode = argc > 1 ? argv[1] : "";
   char program[] = "KesOrvCleanup.exe";

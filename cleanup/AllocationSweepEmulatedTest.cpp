@@ -26,6 +26,7 @@
 #include "platform/emulation/EmulatedShell.h"
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/CommandLineCase.h"
+#include "tests/support/TestKeys.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -33,10 +34,10 @@ namespace {
 using emulation::EmulatedDrive;
 using emulation::EmulatedRegistry;
 using emulation::EmulatedShell;
-using testing::AllocationFailure;
+using test_support::AllocationFailure;
+using test_support::kProductKey;
+using test_support::kRunKey;
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
 const std::string kUninstaller =
     "C:\\Program Files\\Kestrova\\Orvane\\" + std::string(40, 'u') + ".exe";
 const std::string kUninstallerAsLaunched =
@@ -97,7 +98,7 @@ Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::pat
     Seed(scenario);
     std::vector<std::string> arguments = scenario.arguments;
     arguments.insert(arguments.begin(), "KesOrvCleanup.exe");
-    testing::ArgumentVector argv(std::move(arguments));
+    test_support::ArgumentVector argv(std::move(arguments));
     int status;
     bool struck;
     {

@@ -14,6 +14,7 @@
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
+#include "tests/support/TestKeys.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -22,14 +23,14 @@ using emulation::EmulatedRegistry;
 using emulation::EmulatedShell;
 using emulation::HiddenOpen;
 using emulation::ShellRequest;
-using testing::AllocationFailure;
-using testing::TestDrive;
+using test_support::AllocationFailure;
+using test_support::kProductKey;
+using test_support::kRunKey;
+using test_support::TestDrive;
 using Names = std::vector<std::string>;
 using Calls = std::vector<std::string>;
 using Launches = std::vector<ShellRequest>;
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
 constexpr char kUninstaller[] = "C:\\Program Files\\Kestrova\\Orvane\\uninstall.exe";
 constexpr char kUninstallerAsLaunched[] = "C:/Program Files/Kestrova/Orvane/uninstall.exe";
 
@@ -40,7 +41,7 @@ constexpr char kUninstallerAsLaunched[] = "C:/Program Files/Kestrova/Orvane/unin
 bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
                 std::size_t minimumSize = 0) {
   arguments.insert(arguments.begin(), "KesOrvCleanup.exe");
-  testing::ArgumentVector argv(std::move(arguments));
+  test_support::ArgumentVector argv(std::move(arguments));
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
   int status = -1;
@@ -60,7 +61,10 @@ bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
 
 class KesOrvCleanupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { StartFresh(); }
+  // The registry and shell every case starts from: a Run key of two values,
+  // nothing else, no call recorded.
+  void StartFresh() {
     registry.Reset();
     EmulatedShell::Instance().Reset();
     registry.SetString(kRunKey, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
@@ -68,7 +72,7 @@ class KesOrvCleanupTest : public ::testing::Test {
   }
   bool TouchedRunKey() const {
     for (const std::string& call : registry.Calls()) {
-      if (call.find("CurrentVersion\\Run") != std::string::npos) return true;
+      if (call.find(kRunKey) != std::string::npos) return true;
     }
     return false;
   }
@@ -80,9 +84,9 @@ class KesOrvCleanupTest : public ::testing::Test {
 };
 
 TEST_F(KesOrvCleanupTest, ArgumentCountChoosesTheMode) {
-  for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
+  for (const test_support::CommandLineCase& c : test_support::ModeCommandLines()) {
     SCOPED_TRACE(c.label);
-    SetUp();
+    StartFresh();
     registry.SetString(kProductKey, "UninstallString", kUninstaller);
     registry.SetString(kProductKey, "UninstallArgs", "/S");
     RunProgram(c.arguments);
@@ -167,7 +171,7 @@ TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SetUp();
+    StartFresh();
     registry.CreateKey(kProductKey);
     if (c.uninstallString) {
       registry.SetValue(kProductKey, "UninstallString", c.uninstallString->type,
@@ -216,10 +220,10 @@ TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
 }
 
 TEST_F(KesOrvCleanupTest, HostileCommandLinesTouchOnlyTheNamedValue) {
-  for (const testing::CommandLineCase& c : testing::HostileCommandLines()) {
+  for (const test_support::CommandLineCase& c : test_support::HostileCommandLines()) {
     SCOPED_TRACE(c.label);
     registry.Reset();
-    for (const std::string& name : testing::HostileRunValues()) {
+    for (const std::string& name : test_support::HostileRunValues()) {
       registry.SetString(kRunKey, name, "x.exe");
     }
     registry.SetString(kProductKey, "UninstallString", kUninstaller);

@@ -16,12 +16,12 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::AllocationFailure;
-using testing::TestDrive;
+using test_support::AllocationFailure;
+using test_support::TestDrive;
 
 // Runs the tool for `arguments` with its first allocation failing.
 int RunWithFirstAllocationFailing(std::vector<std::string> arguments, bool& struck) {
-  testing::ArgumentVector argv(std::move(arguments));
+  test_support::ArgumentVector argv(std::move(arguments));
   AllocationFailure failure(1);
   const int status = ProgramMain(argv.Count(), argv.Values());
   struck = failure.Struck();

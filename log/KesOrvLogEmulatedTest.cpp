@@ -14,7 +14,7 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::TestDrive;
+using test_support::TestDrive;
 
 std::string Read(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -16,7 +16,7 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::TestDrive;
+using test_support::TestDrive;
 
 TEST(KesOrvLogTest, NothingIsCreatedUntilAMessageIsWritten) {
   TestDrive drive;

@@ -6,22 +6,22 @@
 
 #include "platform/emulation/EmulatedRegistry.h"
 #include "tests/support/TestDrive.h"
+#include "tests/support/TestKeys.h"
 
 namespace Kestrova_Orvane {
 namespace {
 
 using emulation::EmulatedRegistry;
 using emulation::RegCall;
-using testing::TestDrive;
+using test_support::kRunKey;
+using test_support::TestDrive;
 using Calls = std::vector<std::string>;
-
-constexpr char kKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class KesRegistryHelperEmulatedTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registry.Reset();
-    registry.SetString(kKey, "Orvane", "orvane.exe");
+    registry.SetString(kRunKey, "Orvane", "orvane.exe");
   }
   EmulatedRegistry& registry = EmulatedRegistry::Instance();
   TestDrive drive;
@@ -30,7 +30,7 @@ class KesRegistryHelperEmulatedTest : public ::testing::Test {
 TEST_F(KesRegistryHelperEmulatedTest, RemovalCallsAndTheirArguments) {
   {
     KesRegistryHelper helper;
-    ASSERT_TRUE(helper.OpenKey(kKey));
+    ASSERT_TRUE(helper.OpenKey(kRunKey));
     ASSERT_TRUE(helper.DeleteValue("Orvane"));
     EXPECT_EQ(1u, registry.OpenHandleCount());
   }
@@ -55,17 +55,17 @@ TEST_F(KesRegistryHelperEmulatedTest, EmptyNamesMakeNoRegistryCall) {
 }
 
 TEST_F(KesRegistryHelperEmulatedTest, KeyNotGrantingReadAndWriteIsNotOpened) {
-  registry.SetGrantedAccess(kKey, KEY_READ);
+  registry.SetGrantedAccess(kRunKey, KEY_READ);
   {
     KesRegistryHelper helper;
-    EXPECT_FALSE(helper.OpenKey(kKey));
+    EXPECT_FALSE(helper.OpenKey(kRunKey));
   }
   EXPECT_EQ(
       (Calls{
           R"(RegCreateKeyExA(HKLM, "Software\Microsoft\Windows\CurrentVersion\Run", 0, NULL, 0x0, 0x2001f, NULL) = 5)",
       }),
       registry.Calls());
-  EXPECT_NE(std::nullopt, registry.GetValue(kKey, "Orvane"));
+  EXPECT_NE(std::nullopt, registry.GetValue(kRunKey, "Orvane"));
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
@@ -74,10 +74,10 @@ TEST_F(KesRegistryHelperEmulatedTest, FailedDeleteStillReportsSuccess) {
     SCOPED_TRACE(code);
     registry.FailCall(RegCall::DeleteValue, code);
     KesRegistryHelper helper;
-    ASSERT_TRUE(helper.OpenKey(kKey));
+    ASSERT_TRUE(helper.OpenKey(kRunKey));
     EXPECT_TRUE(helper.DeleteValue("Orvane"));
   }
-  EXPECT_NE(std::nullopt, registry.GetValue(kKey, "Orvane"));
+  EXPECT_NE(std::nullopt, registry.GetValue(kRunKey, "Orvane"));
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
@@ -122,43 +122,6 @@ TEST_F(KesRegistryHelperEmulatedTest, ReadAfterAFailedCloseHoldsTheNewKeyButSkip
             }),
             registry.Calls());
   EXPECT_EQ(2u, registry.OpenHandleCount()) << "h1 failed to close; h2 is held";
-}
-
-class RegistryKeyEmulatedTest : public KesRegistryHelperEmulatedTest {};
-
-TEST_F(RegistryKeyEmulatedTest, SecondCreateClosesTheFirstHandleOnlyAfterSuccess) {
-  RegistryKey key;
-  ASSERT_EQ(ERROR_SUCCESS, key.Create("A"));
-  registry.FailCall(RegCall::CreateKeyEx, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ERROR_ACCESS_DENIED, key.Create("B"));
-  ASSERT_EQ(ERROR_SUCCESS, key.Create("C"));
-  EXPECT_EQ(1u, registry.OpenHandleCount());
-  EXPECT_EQ((Calls{
-                R"(RegCreateKeyExA(HKLM, "A", 0, NULL, 0x0, 0x2001f, NULL) -> h1 = 0)",
-                R"(RegCreateKeyExA(HKLM, "B", 0, NULL, 0x0, 0x2001f, NULL) = 5)",
-                R"(RegCreateKeyExA(HKLM, "C", 0, NULL, 0x0, 0x2001f, NULL) -> h2 = 0)",
-                R"(RegCloseKey(h1) = 0)",
-            }),
-            registry.Calls());
-}
-
-TEST_F(RegistryKeyEmulatedTest, FailedCloseWhileReplacingStillTakesTheNewHandle) {
-  RegistryKey key;
-  ASSERT_EQ(ERROR_SUCCESS, key.Create("A"));
-  registry.FailCall(RegCall::CloseKey, ERROR_INVALID_HANDLE);
-  EXPECT_EQ(ERROR_INVALID_HANDLE, key.Create("B"));
-  registry.ClearCalls();
-  EXPECT_EQ(ERROR_SUCCESS, key.Close());
-  EXPECT_EQ((Calls{R"(RegCloseKey(h2) = 0)"}), registry.Calls());
-}
-
-TEST_F(RegistryKeyEmulatedTest, FailedCloseIsReportedAndNotRetried) {
-  RegistryKey key;
-  ASSERT_EQ(ERROR_SUCCESS, key.Create("A"));
-  registry.FailCall(RegCall::CloseKey, ERROR_INVALID_HANDLE);
-  EXPECT_EQ(ERROR_INVALID_HANDLE, key.Close());
-  EXPECT_EQ(nullptr, key.Handle());
-  EXPECT_EQ(ERROR_SUCCESS, key.Close());
 }
 
 }  // namespace

@@ -12,15 +12,20 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::TestDrive;
-using testing::TestRegistry;
+using test_support::TestDrive;
+using test_support::TestRegistry;
 using Names = std::vector<std::string>;
 
-class KesRegistryHelperTest : public testing::ScratchKeyTest {
+class KesRegistryHelperTest : public test_support::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\Helper";
   void SetUp() override {
     ScratchKeyTest::SetUp();
+    SeedKey();
+  }
+  // The key every case starts from.
+  void SeedKey() {
+    TestRegistry::DeleteTree(path);
     TestRegistry::SetString(path, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
     TestRegistry::SetString(path, "Other", "other.exe");
     TestRegistry::SetString(path, "", "default");
@@ -45,7 +50,7 @@ TEST_F(KesRegistryHelperTest, DeleteValueRemovesOnlyTheNamedValue) {
   // Names are compared without regard to case.
   for (const char* name : {"Orvane", "ORVANE"}) {
     SCOPED_TRACE(name);
-    SetUp();
+    SeedKey();
     KesRegistryHelper helper;
     ASSERT_TRUE(helper.OpenKey(path));
     EXPECT_TRUE(helper.DeleteValue(name));
@@ -76,10 +81,10 @@ TEST_F(KesRegistryHelperTest, DeleteValueWithEmptyNameLogsAndKeepsTheDefaultValu
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::StoredValue;
-using testing::TestRegistry;
+using test_support::StoredValue;
+using test_support::TestRegistry;
 
-class ReadRegistryTest : public testing::ScratchKeyTest {
+class ReadRegistryTest : public test_support::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\Read";
 };

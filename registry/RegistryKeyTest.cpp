@@ -8,9 +8,9 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::TestRegistry;
+using test_support::TestRegistry;
 
-class RegistryKeyTest : public testing::ScratchKeyTest {
+class RegistryKeyTest : public test_support::ScratchKeyTest {
  protected:
   const std::string path = std::string(TestRegistry::kScratchKey) + "\\RegistryKey";
 };

@@ -10,7 +10,7 @@ namespace Kestrova_Orvane {
 namespace {
 
 TEST(Shell32Test, LoadedByTheFirstLaunchOnly) {
-  testing::TestDrive drive;
+  test_support::TestDrive drive;
   ASSERT_EQ(nullptr, GetModuleHandleA("shell32.dll"));
   { KesOrvCleanup removal(CleanupMode::RemoveRunValue, "KesOrvTestsNoSuchValue"); }
   EXPECT_EQ(nullptr, GetModuleHandleA("shell32.dll")) << "loaded by the removal";

@@ -18,6 +18,7 @@
 #include "platform/emulation/EmulatedDrive.h"
 #include "platform/emulation/EmulatedRegistry.h"
 #include "platform/emulation/EmulatedShell.h"
+#include "tests/support/TestKeys.h"
 
 using namespace Kestrova_Orvane;
 using emulation::EmulatedDrive;
@@ -25,14 +26,13 @@ using emulation::EmulatedRegistry;
 using emulation::EmulatedShell;
 using emulation::HiddenOpen;
 using emulation::RegistryNameLess;
+using test_support::kProductKey;
+using test_support::kRunKey;
 
 namespace {
 
 #define CHECK(condition) \
   if (!(condition)) std::abort()
-
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
 
 struct Stored {
   bool present;

@@ -40,7 +40,7 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 AllocationFailure::AllocationFailure(long nth, std::size_t minimumSize) {
   struck = false;
@@ -52,5 +52,5 @@ AllocationFailure::~AllocationFailure() { countdown = 0; }
 
 bool AllocationFailure::Struck() const { return struck; }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

@@ -1,12 +1,13 @@
 // Makes one allocation fail with std::bad_alloc, as when memory runs out.
-// Build machine only: the test program replaces the global operator new.
+// Linked into the test program of each build, which then has its global
+// operator new replaced (AllocationFailure.cpp).
 #ifndef KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
 #define KESORV_TESTS_SUPPORT_ALLOCATIONFAILURE_H
 
 #include <cstddef>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 class AllocationFailure {
  public:
@@ -21,7 +22,7 @@ class AllocationFailure {
   bool Struck() const;
 };
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif

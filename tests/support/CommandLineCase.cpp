@@ -4,7 +4,7 @@
 #include <utility>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 namespace {
 
 std::string HighBytes() {
@@ -61,5 +61,5 @@ std::vector<CommandLineCase> HostileCommandLines() {
   };
 }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 struct CommandLineCase {
   const char* label;
@@ -41,7 +41,7 @@ std::vector<std::string> HostileRunValues();
 // The cases; of them only the empty first argument writes to the log, one line.
 std::vector<CommandLineCase> HostileCommandLines();
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif

@@ -14,7 +14,7 @@
 #endif
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 TestDrive::TestDrive(bool withTempFolder) {
 #ifndef _WIN32
@@ -61,5 +61,5 @@ std::string TestDrive::Lines(std::initializer_list<const char*> lines) {
   return text;
 }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

@@ -9,7 +9,7 @@
 #include <string>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 // What a line feed written to a text stream becomes in the file.
 #ifdef _WIN32
@@ -42,7 +42,7 @@ class TestDrive {
   std::filesystem::path emulatedRoot;
 };
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 namespace {
 
 // Opens an existing key for the test's own reads; null when missing.
@@ -91,5 +91,5 @@ std::vector<std::string> TestRegistry::ValueNames(const std::string& path) {
   return names;
 }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

@@ -13,7 +13,7 @@
 #include "platform/WinApi.h"
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 struct StoredValue {
   DWORD type;
@@ -25,7 +25,6 @@ struct StoredValue {
 
 class TestRegistry {
  public:
-  static constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   // Keys of the tests' own, away from anything the tool touches.
   static constexpr char kScratchKey[] = "Software\\KesOrvTests";
 
@@ -50,7 +49,7 @@ class ScratchKeyTest : public ::testing::Test {
   void TearDown() override { TestRegistry::DeleteTree(TestRegistry::kScratchKey); }
 };
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif

@@ -1,7 +1,7 @@
 #include "tests/wine/ChildProcess.h"
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 namespace {
 
 // One argument as it must appear on a command line, for the C runtime of
@@ -102,5 +102,5 @@ ChildResult ChildProcess::Run(const std::wstring& program,
   return result;
 }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

@@ -9,7 +9,7 @@
 #include "platform/WinApi.h"
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 struct ChildResult {
   bool started = false;
@@ -30,7 +30,7 @@ class ChildProcess {
   static std::wstring BesideThisProgram(const std::wstring& fileName);
 };
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif

@@ -9,6 +9,7 @@
 
 #include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
+#include "tests/support/TestKeys.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/wine/ChildProcess.h"
 #include "tests/wine/UnicodeRegistry.h"
@@ -19,17 +20,18 @@
 namespace Kestrova_Orvane {
 namespace {
 
-using testing::ChildProcess;
-using testing::ChildResult;
-using testing::TestDrive;
-using testing::TestRegistry;
-using testing::UnicodeRegistry;
+using test_support::ChildProcess;
+using test_support::ChildResult;
+using test_support::kProductKey;
+using test_support::kRunKey;
+using test_support::kWideProductKey;
+using test_support::kWideRunKey;
+using test_support::TestDrive;
+using test_support::TestRegistry;
+using test_support::UnicodeRegistry;
 using Names = std::vector<std::string>;
 using WideNames = std::vector<std::wstring>;
 
-constexpr char kProductKey[] = "SOFTWARE\\Kestrova\\Orvane";
-constexpr wchar_t kWideRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kWideProductKey[] = L"SOFTWARE\\Kestrova\\Orvane";
 // Where the product installs its uninstaller: a path with spaces and
 // backslashes, as an installer writes it.
 const std::filesystem::path kProductFolder = L"C:\\Program Files\\Kestrova\\Orvane";
@@ -133,18 +135,18 @@ class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SeedRunKey();
-    TearDown();
+    RemoveProduct();
   }
-  void TearDown() override {
+  void TearDown() override { RemoveProduct(); }
+  static void RemoveProduct() {
     TestRegistry::DeleteTree(kProductKey);
     std::error_code ignored;
     std::filesystem::remove_all(kProductFolder.parent_path(), ignored);
   }
   static void SeedRunKey() {
-    TestRegistry::DeleteTree(TestRegistry::kRunKey);
-    TestRegistry::SetString(TestRegistry::kRunKey, "Orvane",
-                            "C:\\Program Files\\Orvane\\orvane.exe");
-    TestRegistry::SetString(TestRegistry::kRunKey, "Other", "other.exe");
+    TestRegistry::DeleteTree(kRunKey);
+    TestRegistry::SetString(kRunKey, "Orvane", "C:\\Program Files\\Orvane\\orvane.exe");
+    TestRegistry::SetString(kRunKey, "Other", "other.exe");
   }
   std::optional<TestDrive> drive{std::in_place};
 };
@@ -153,11 +155,11 @@ TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", L"/S");
-  for (const testing::CommandLineCase& c : testing::ModeCommandLines()) {
+  for (const test_support::CommandLineCase& c : test_support::ModeCommandLines()) {
     SCOPED_TRACE(c.label);
     SeedRunKey();
     RunTool(c.arguments);
-    EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(TestRegistry::kRunKey));
+    EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(kRunKey));
     // The shell has started the uninstaller by the time the tool ends, and
     // it waits to be released.
     EXPECT_EQ(c.startsUninstaller ? 1 : 0, ProcessesNamed(uninstaller.FileName().c_str()));
@@ -170,10 +172,10 @@ TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
 }
 
 TEST_F(EndToEndTest, MissingRunKeyIsCreatedEmpty) {
-  TestRegistry::DeleteTree(TestRegistry::kRunKey);
+  TestRegistry::DeleteTree(kRunKey);
   RunTool({"Orvane", "x"});
-  EXPECT_TRUE(TestRegistry::KeyExists(TestRegistry::kRunKey));
-  EXPECT_EQ(Names{}, TestRegistry::ValueNames(TestRegistry::kRunKey));
+  EXPECT_TRUE(TestRegistry::KeyExists(kRunKey));
+  EXPECT_EQ(Names{}, TestRegistry::ValueNames(kRunKey));
 }
 
 TEST_F(EndToEndTest, EmptyNameAppendsOneLineToTheLog) {
@@ -181,7 +183,7 @@ TEST_F(EndToEndTest, EmptyNameAppendsOneLineToTheLog) {
   RunTool({"", "x"});
   RunTool({"", "x"});
   EXPECT_EQ("earlier\r\nCannot delete value\r\nCannot delete value\r\n", TestDrive::LogBytes());
-  EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(TestRegistry::kRunKey));
+  EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(kRunKey));
 }
 
 TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
@@ -193,14 +195,14 @@ TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
 TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
-  for (const testing::CommandLineCase& c : testing::HostileCommandLines()) {
+  for (const test_support::CommandLineCase& c : test_support::HostileCommandLines()) {
     SCOPED_TRACE(c.label);
-    TestRegistry::DeleteTree(TestRegistry::kRunKey);
-    for (const std::string& name : testing::HostileRunValues()) {
-      TestRegistry::SetString(TestRegistry::kRunKey, name, "x.exe");
+    TestRegistry::DeleteTree(kRunKey);
+    for (const std::string& name : test_support::HostileRunValues()) {
+      TestRegistry::SetString(kRunKey, name, "x.exe");
     }
     RunTool(c.arguments);
-    EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(TestRegistry::kRunKey));
+    EXPECT_EQ(c.runValuesAfter, TestRegistry::ValueNames(kRunKey));
     EXPECT_EQ(0, ProcessesNamed(uninstaller.FileName().c_str()));
   }
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
@@ -211,10 +213,10 @@ TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
 TEST_F(EndToEndTest, NamesOutsideTheCodePageDeleteExactlyThatValue) {
   const std::wstring names[] = {L"Łukasz", L"東京の設定", L"Ōrvane"};
   for (const std::wstring& name : names) {
-    const std::wstring lookalike = testing::ThroughCodePage1252(name);
-    SCOPED_TRACE(testing::Utf8(name) + " beside " + testing::Utf8(lookalike));
+    const std::wstring lookalike = test_support::ThroughCodePage1252(name);
+    SCOPED_TRACE(test_support::Utf8(name) + " beside " + test_support::Utf8(lookalike));
     ASSERT_NE(name, lookalike);
-    TestRegistry::DeleteTree(TestRegistry::kRunKey);
+    TestRegistry::DeleteTree(kRunKey);
     for (const std::wstring& present : {name, lookalike, std::wstring(L"Other")}) {
       UnicodeRegistry::SetString(kWideRunKey, present, L"x.exe");
     }
@@ -247,7 +249,7 @@ TEST_F(EndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) 
   EXPECT_FALSE(uninstaller.Left(L".ended"));
   uninstaller.Release();
   EXPECT_NE(std::nullopt, uninstaller.WaitFor(L".ended"));
-  EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(TestRegistry::kRunKey));
+  EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(kRunKey));
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
@@ -278,7 +280,7 @@ TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
        "show: 0\nargument: /S\nargument: /user=Łukasz\n"
        "argument: /dir=C:/東京\n"},
       {"511 bytes of parameters", kProductFolder / L"uninstall.exe", ell + L"a",
-       "show: 0\nargument: " + testing::Utf8(ell) + "a\n"},
+       "show: 0\nargument: " + test_support::Utf8(ell) + "a\n"},
       {"512 bytes of parameters are not read", kProductFolder / L"uninstall.exe", ell + L"ab",
        "show: 0\n"},
   };
@@ -287,7 +289,7 @@ TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
     std::filesystem::remove_all(kProductFolder);
     const StandIn uninstaller(c.uninstaller);
     const std::filesystem::path lookalikePath =
-        testing::ThroughCodePage1252(c.uninstaller.wstring());
+        test_support::ThroughCodePage1252(c.uninstaller.wstring());
     std::optional<StandIn> lookalike;
     if (lookalikePath != c.uninstaller) lookalike.emplace(lookalikePath);
     UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", c.uninstaller.wstring());

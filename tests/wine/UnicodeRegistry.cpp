@@ -7,7 +7,7 @@
 #include "platform/WinApi.h"
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 void UnicodeRegistry::SetString(const std::wstring& path, const std::wstring& name,
                                 const std::wstring& text) {
@@ -68,5 +68,5 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane

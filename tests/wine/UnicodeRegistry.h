@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace Kestrova_Orvane {
-namespace testing {
+namespace test_support {
 
 class UnicodeRegistry {
  public:
@@ -27,7 +27,7 @@ std::wstring ThroughCodePage1252(const std::wstring& text);
 // UTF-8, for comparing with what the stand-in uninstaller records.
 std::string Utf8(const std::wstring& text);
 
-}  // namespace testing
+}  // namespace test_support
 }  // namespace Kestrova_Orvane
 
 #endif
