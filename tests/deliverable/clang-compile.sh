@@ -5,7 +5,7 @@
 # clang-compile.sh SOURCE_DIR
 set -eu
 source_dir=$(cd "$1" && pwd)
-cxx_headers=$(ls -d /usr/lib/gcc/i686-w64-mingw32/*-posix/include/c++ | tail -n 1)
+cxx_headers=$(printf '%s\n' /usr/lib/gcc/i686-w64-mingw32/*-posix/include/c++ | sort -V | tail -n 1)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

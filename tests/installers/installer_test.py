@@ -24,9 +24,13 @@ import tempfile
 import threading
 import unittest
 
-import Xlib.display
-import Xlib.error
-from Xlib import X, Xatom
+try:
+    import Xlib.display
+    import Xlib.error
+    from Xlib import X, Xatom
+except ImportError:
+    sys.exit("python3-xlib is missing: install Debian's package python3-xlib "
+             "(scripts/install-deps.sh)")
 
 RUN_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 PRODUCT_KEY = r'HKLM\SOFTWARE\Kestrova\Orvane'
@@ -38,6 +42,8 @@ INSTALLERS = 'C:\\installers'
 LOG = r'C:\Temp\KesOrvLog.log'
 # Longer than any flow takes; a flow that hangs fails rather than blocks.
 STEP_TIMEOUT = 120
+# Runs a command in Wine's environment for a prefix, as every test does.
+WINE_ENV = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine', 'wine-env.sh')
 
 
 class WindowWatch(threading.Thread):
@@ -103,6 +109,9 @@ class VirtualDisplay:
     """An Xvfb server on a free display number."""
 
     def __init__(self):
+        if not shutil.which('Xvfb'):
+            raise RuntimeError(
+                "Xvfb is missing: install Debian's package xvfb (scripts/install-deps.sh)")
         read_end, write_end = os.pipe()
         self._server = subprocess.Popen(
             ['Xvfb', '-displayfd', str(write_end), '-nolisten', 'tcp', '-screen', '0',
@@ -123,8 +132,10 @@ class Wine:
 
     def __init__(self, prefix, display):
         self.prefix = os.path.realpath(prefix)
-        self._env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=display,
-                         WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+        self._env = dict(os.environ, DISPLAY=display)
+
+    def _command(self, *command):
+        return [WINE_ENV, self.prefix, *command]
 
     def path(self, windows_path):
         """Where a path on drive C: lies in the Unix file system."""
@@ -137,7 +148,8 @@ class Wine:
         # Into a file, not a pipe: Wine's server and services inherit it and
         # would keep a pipe open for as long as they run.
         with tempfile.TemporaryFile() as output:
-            status = subprocess.run(['wine', program, *arguments], cwd=self.path(cwd),
+            status = subprocess.run(self._command('wine', program, *arguments),
+                                    cwd=self.path(cwd),
                                     env=self._env, stdin=subprocess.DEVNULL, stdout=output,
                                     stderr=subprocess.STDOUT, timeout=STEP_TIMEOUT).returncode
             output.seek(0)
@@ -148,10 +160,11 @@ class Wine:
         those started without anyone waiting for them (an uninstaller
         started by the tool, the copy an NSIS uninstaller starts of
         itself) and Wine's own services."""
-        subprocess.run(['wineserver', '-w'], env=self._env, timeout=STEP_TIMEOUT, check=True)
+        subprocess.run(self._command('wineserver', '-w'), env=self._env, timeout=STEP_TIMEOUT,
+                       check=True)
 
     def end_all(self):
-        subprocess.run(['wineserver', '-k'], env=self._env, timeout=STEP_TIMEOUT,
+        subprocess.run(self._command('wineserver', '-k'), env=self._env, timeout=STEP_TIMEOUT,
                        stderr=subprocess.DEVNULL)
         self.wait_until_all_ended()
 

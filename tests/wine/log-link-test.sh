@@ -1,4 +1,5 @@
 #!/bin/sh
+# shellcheck disable=SC2016 # the scripts given to sh -c take their paths as arguments
 # Under Wine, links planted from the Unix side, as Wine cannot make a
 # folder link itself: with C:\Temp a link to another folder, or the log
 # file a second hard link to another file, a run that has a line to log
@@ -10,7 +11,7 @@ prefix=$1
 tool=$2
 drive="$(readlink -f "$prefix")/drive_c"
 # Files in the prefix are made as its owner, who runs Wine.
-owner() { "$here/as-prefix-owner.sh" "$prefix" "$@"; }
+owner() { "$here/wine-env.sh" "$prefix" "$@"; }
 run() {
   output=$("$here/wine-run.sh" "$prefix" "$tool" "" x 2>&1) || { echo "exit status $?"; exit 1; }
   [ -z "$output" ] || { echo "printed: $output"; exit 1; }

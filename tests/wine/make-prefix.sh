@@ -8,7 +8,7 @@
 # Wine too, so tests that Wine runs as root cannot see what a Windows user
 # sees. The prefix then belongs to an unprivileged user, uid and gid
 # KESORV_WINE_UID (59999 unless set), which no account of this machine may
-# use, and Wine runs as that user (as-prefix-owner.sh). That user may not be
+# use, and Wine runs as that user (wine-env.sh). That user may not be
 # allowed into the build folder (a clone under a root-only home, say), so
 # the prefix, its home and the programs it runs live in a folder of their
 # own, /tmp/kesorv-wine-<hash of PREFIX>, which is root's and which others
@@ -24,14 +24,17 @@ mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 
+# A prefix whose making was cut short has no system.reg yet, or has one
+# but never got to the end: the marker is written last.
+done_marker=$prefix/.kesorv-made
 boot() {
-  "$here/as-prefix-owner.sh" "$prefix" env WINEARCH=win64 WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
-  "$here/as-prefix-owner.sh" "$prefix" wineserver -w
+  "$here/wine-env.sh" "$prefix" env WINEARCH=win64 wine64 wineboot -i </dev/null >/dev/null 2>&1
+  "$here/wine-env.sh" "$prefix" wineserver -w
+  "$here/wine-env.sh" "$prefix" touch "$done_marker"
 }
 
 if ! $unprivileged; then
-  [ -f "$prefix/system.reg" ] || boot
+  [ -f "$done_marker" ] || { rm -rf "$prefix"; boot; }
   exit 0
 fi
 
@@ -51,8 +54,9 @@ fi
 # A prefix that root made here earlier, before it belonged to the user.
 if [ -d "$prefix" ] && [ ! -L "$prefix" ]; then rm -rf "$prefix"; fi
 ln -sfn "$home/wineprefix" "$prefix"
+[ -f "$done_marker" ] || rm -rf "$home/wineprefix"
 for folder in "$home/wineprefix" "$home/home"; do
   mkdir -p "$folder"
   chown "$uid:$uid" "$folder"
 done
-[ -f "$prefix/system.reg" ] || boot
+[ -f "$done_marker" ] || boot

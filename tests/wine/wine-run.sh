@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs a Windows program under Wine in the given prefix, quietly and without
-# a display, as the prefix's owner (as-prefix-owner.sh):
+# a display, as the prefix's owner (wine-env.sh):
 #   wine-run.sh PREFIX PROGRAM [ARGUMENT...]
 set -eu
 prefix=$1
@@ -25,5 +25,4 @@ if [ "$(id -u)" -eq 0 ] && [ -f "$program" ] && [ "$(stat -c %u "$real")" -ne 0 
   done
   program=$bin/$(basename "$program")
 fi
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-exec "$here/as-prefix-owner.sh" "$prefix" wine "$program" "$@"
+exec "$here/wine-env.sh" "$prefix" wine "$program" "$@"

@@ -5,16 +5,15 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=$1
-owner() { "$here/as-prefix-owner.sh" "$prefix" "$@"; }
+wine_env() { "$here/wine-env.sh" "$prefix" "$@"; }
 case "$2" in
   # A server left running by an interrupted run serves as well. The first
   # program also starts Wine's own background services. Started here with
   # their output closed, they cannot hold a test's output open, which would
   # make ctest wait for them to end.
   start)
-    owner wineserver -p </dev/null >/dev/null 2>&1 || true
-    owner env WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine cmd.exe /c exit \
-      </dev/null >/dev/null 2>&1
+    wine_env wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine_env wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
     ;;
-  stop) owner wineserver -k || true ;;
+  stop) wine_env wineserver -k || true ;;
 esac

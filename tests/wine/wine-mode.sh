@@ -1,0 +1,25 @@
+#!/bin/sh
+# Says how Wine's 32-bit side runs on this machine, found by trying it:
+# prints "native" when the kernel starts 32-bit x86 programs, "emulated"
+# when they run under qemu instead (emulate-i386.sh), which
+# KESORV_WINE_EMULATE=1 asks for on any machine. Otherwise prints one
+# sentence on why to standard error and exits with 1, or with 2 when
+# installing a package would mend it.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+loader=/usr/lib/wine/wine
+if [ ! -x $loader ]; then
+  echo "Wine's 32-bit loader is missing: install Debian's package wine32:i386 (scripts/install-deps.sh)" >&2
+  exit 2
+fi
+if [ "${KESORV_WINE_EMULATE:-0}" != 1 ] && $loader --version >/dev/null 2>&1; then
+  echo native
+  exit 0
+fi
+if problem=$("$here/emulate-i386.sh" $loader --version 2>&1 >/dev/null); then
+  echo emulated
+  exit 0
+fi
+echo "This kernel starts no 32-bit x86 programs, and running them under emulation failed: $problem" >&2
+case $problem in *qemu-user-static*) exit 2 ;; esac
+exit 1
