@@ -21,6 +21,7 @@ done
 if [ -n "${missing:-}" ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
+  # shellcheck disable=SC2086 # one word a package
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 fi
 
@@ -43,52 +44,52 @@ trap 'tests/wine/wineserver.sh "$prefix" stop' EXIT
 mkdir -p "$prefix/drive_c/bench" "$prefix/drive_c/Temp"
 cp build/win32/KesOrvCleanup.exe build/win32/bench/kesorv_bench_empty.exe \
   build/win32/bench/kesorv_bench_registry_floor.exe "$prefix/drive_c/bench/"
+in_wine() { tests/wine/wine-env.sh "$prefix" "$@"; }
 
 # Commands are split into words as a shell would (quotes are honoured), but
-# run without a shell, and through Wine's loader itself rather than the
-# `wine` script, so that a run costs what starting the program costs.
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine
-[ -x $wine ] || wine=wine
+# run without a shell, and through Wine's loader itself (wine-env.sh puts it
+# first on PATH) rather than Debian's `wine` script, so that a run costs
+# what starting the program costs.
 tool="'C:\\bench\\KesOrvCleanup.exe'"
 empty="'C:\\bench\\kesorv_bench_empty.exe'"
 registry_floor="'C:\\bench\\kesorv_bench_registry_floor.exe'"
 run_key="'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'"
 product_key="'HKLM\\SOFTWARE\\Kestrova\\Orvane'"
-seed_run="$wine reg add $run_key /v BenchValue /t REG_SZ /d x /f /reg:32"
-seed_product="$wine reg add $product_key /v UninstallString /t REG_SZ /d $empty /f /reg:32"
-clear_product="$wine reg add $product_key /v UninstallString /t REG_SZ /d '' /f /reg:32"
+seed_run="wine reg add $run_key /v BenchValue /t REG_SZ /d x /f /reg:32"
+seed_product="wine reg add $product_key /v UninstallString /t REG_SZ /d $empty /f /reg:32"
+clear_product="wine reg add $product_key /v UninstallString /t REG_SZ /d '' /f /reg:32"
 
-# name | prepare before each run | command
+# key | name shown | prepare before each run | command. report.py finds
+# rows by their key.
 cat >$out/commands.txt <<LIST
-floor: empty program|true|$wine $empty
-physical floor: advapi32.dll, one key opened|true|$wine $registry_floor
-removal: KesOrvCleanup.exe BenchValue x|$seed_run|$wine $tool BenchValue x
-uninstall, nothing to launch|$clear_product|$wine $tool
-uninstall, launching the empty program|$seed_product|$wine $tool
-log line: KesOrvCleanup.exe "" x|true|$wine $tool '' x
-reg delete /v BenchValue /reg:32|$seed_run|$wine reg delete $run_key /v BenchValue /f /reg:32
+empty|floor: empty program|true|wine $empty
+physical|physical floor: advapi32.dll, one key opened|true|wine $registry_floor
+removal|\`KesOrvCleanup.exe BenchValue x\` (removal)|$seed_run|wine $tool BenchValue x
+uninstall_nothing|\`KesOrvCleanup.exe\`, nothing to launch|$clear_product|wine $tool
+uninstall_launch|\`KesOrvCleanup.exe\`, launching an empty program|$seed_product|wine $tool
+log_line|\`KesOrvCleanup.exe "" x\` (writes a log line)|true|wine $tool '' x
+reg_delete|\`reg delete ... /v BenchValue /reg:32\`|$seed_run|wine reg delete $run_key /v BenchValue /f /reg:32
 LIST
 
 echo "== Timing, $rounds rounds of $runs runs of each"
 set --
-while IFS='|' read -r name prepare command; do
-  set -- "$@" --command-name "$name" --prepare "$prepare" "$command"
+while IFS='|' read -r key _ prepare command; do
+  set -- "$@" --command-name "$key" --prepare "$prepare" "$command"
 done <$out/commands.txt
 rm -f $out/hyperfine-*.json
 round=1
 while [ $round -le "$rounds" ]; do
-  hyperfine --shell=none --warmup 1 --runs "$runs" --style none \
-    --export-json $out/hyperfine-$round.json "$@" >/dev/null
+  in_wine hyperfine --shell=none --warmup 1 --runs "$runs" --style none \
+    --export-json "$PWD/$out/hyperfine-$round.json" "$@" >/dev/null
   round=$((round + 1))
 done
 
 echo "== Peak memory, 10 runs of each"
 : >$out/memory.txt
-while IFS='|' read -r name prepare command; do
+while IFS='|' read -r key _ prepare command; do
   for _ in 1 2 3 4 5 6 7 8 9 10; do
-    eval "$prepare" >/dev/null 2>&1 || true
-    eval "/usr/bin/time -f '$name|%M' $command" 2>>$out/memory.txt >/dev/null || true
+    in_wine sh -c "$prepare" >/dev/null 2>&1 || true
+    in_wine sh -c "/usr/bin/time -f '$key|%M' $command" 2>>$out/memory.txt >/dev/null || true
   done
 done <$out/commands.txt
 
