@@ -3,8 +3,8 @@
 # naming each place. With --fix, formats the files instead.
 set -eu
 cd "$(dirname "$0")/.."
-files=$(git ls-files '*.cpp' '*.h')
 if [ "${1:-}" = --fix ]; then
-  exec clang-format-14 -i $files
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 -i
+  exit
 fi
-clang-format-14 --dry-run --Werror $files
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run --Werror

@@ -7,13 +7,14 @@ set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/host}
 [ -f "$build/compile_commands.json" ] || cmake --preset host >/dev/null
-files=$(git ls-files 'cleanup/*.cpp' 'registry/*.cpp' 'log/*.cpp' | grep -v 'Test\.cpp$')
+files=$(mktemp)
 errors=$(mktemp)
-trap 'rm -f "$errors"' EXIT
+trap 'rm -f "$files" "$errors"' EXIT
+git ls-files 'cleanup/*.cpp' 'registry/*.cpp' 'log/*.cpp' | grep -v 'Test\.cpp$' >"$files"
 status=0
-clang-tidy-14 -p "$build" --quiet $files 2>"$errors" || status=$?
+tr '\n' '\0' <"$files" | xargs -0 clang-tidy-14 -p "$build" --quiet 2>"$errors" || status=$?
 # clang-tidy counts the warnings it suppressed in system headers; only
 # findings in the product code matter.
 grep -v ' warnings\? generated\.$' "$errors" >&2 || true
-[ "$status" -eq 0 ] && echo "clang-tidy: no findings in $(echo $files | wc -w) files"
+[ "$status" -eq 0 ] && echo "clang-tidy: no findings in $(wc -l <"$files") files"
 exit "$status"

@@ -6,13 +6,17 @@
 # sample installers NSIS, wixl (with msitools to inspect an MSI), Xvfb as a
 # display to count their windows on, and python-xlib to count them;
 # osslsigncode and openssl to sign the release and test its signature;
-# clang-format, clang-tidy and gcovr for the code's layout, static analysis
-# and coverage.
+# clang-format, clang-tidy, shellcheck and gcovr for the code's layout,
+# static analysis and coverage; qemu-user-static to run Wine's 32-bit side
+# where the kernel starts no 32-bit programs (tests/wine/emulate-i386.sh;
+# without recommended packages, so binfmt-support registers nothing for the
+# whole machine).
 set -eu
 
 packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686-posix
   binutils-mingw-w64-i686 wine wine64 wine32:i386 clang libclang-rt-14-dev python3 python3-pefile
-  nsis wixl msitools xvfb python3-xlib osslsigncode openssl clang-format-14 clang-tidy-14 gcovr"
+  nsis wixl msitools xvfb python3-xlib osslsigncode openssl clang-format-14 clang-tidy-14
+  shellcheck gcovr qemu-user-static"
 
 missing=""
 for package in $packages; do
@@ -27,4 +31,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -qq
+# shellcheck disable=SC2086 # one word a package
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null

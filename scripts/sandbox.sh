@@ -7,28 +7,54 @@
 # mode, which starts the product's real uninstaller.
 set -eu
 cd "$(dirname "$0")/.."
+# Whatever stops it, it says at which step, and leaves no Wine program running.
+step="installing the packages"
+stop() {
+  status=$?
+  [ -z "${prefix:-}" ] || tests/wine/wine-env.sh "$prefix" wineserver -k 2>/dev/null || true
+  [ "$status" -eq 0 ] || echo "sandbox.sh: stopped while $step (exit status $status)" >&2
+}
+trap stop EXIT
 scripts/install-deps.sh
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target KesOrvCleanup kesorv_installers >/dev/null
+step="building the tool and the sample installers"
+echo "== Building the tool and the sample installers"
+mkdir -p build/sandbox
+build() { cmake --preset win32 && cmake --build --preset win32 --target KesOrvCleanup "$@"; }
+if ! build kesorv_installers >build/sandbox/build.log 2>&1; then
+  tail -n 20 build/sandbox/build.log >&2
+  exit 1
+fi
 tool=build/win32/KesOrvCleanup.exe
 setup=build/win32/installers/OrvaneSetup.exe
+
+step="finding how Wine runs here"
+mode=$(tests/wine/wine-mode.sh) || exit 1
+if [ "$mode" = emulated ]; then
+  export KESORV_WINE_EMULATE=1
+  echo "== This kernel starts no 32-bit programs: Wine's 32-bit side runs under emulation,"
+  echo "   and each step below takes about a minute (making the Wine prefix about two)."
+fi
+
+step="making the Wine prefix"
+echo "== Making the Wine prefix (build/sandbox/wineprefix), unless it is there"
 prefix=$PWD/build/sandbox/wineprefix
 tests/wine/make-prefix.sh "$prefix"
-trap 'tests/wine/as-prefix-owner.sh "$prefix" wineserver -k 2>/dev/null || true' EXIT
 
 wine() { tests/wine/wine-run.sh "$prefix" "$@" | tr -d '\r'; }
 # Until every program has ended, the uninstaller too, which the tool
 # starts without waiting for it.
-wait_for_all() { tests/wine/as-prefix-owner.sh "$prefix" wineserver -w; }
-# The tool is a 32-bit program: it sees the 32-bit registry view.
-reg() { wine reg "$@" /reg:32; }
+wait_for_all() { tests/wine/wine-env.sh "$prefix" wineserver -w; }
+# Wine's 64-bit reg.exe, which starts quickly also under emulation, in the
+# 32-bit view, which the tool sees.
+reg() { tests/wine/wine-env.sh "$prefix" wine64 reg "$@" /reg:32 | tr -d '\r'; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 product_key='HKLM\SOFTWARE\Kestrova\Orvane'
 install_dir="$prefix/drive_c/Program Files (x86)/Kestrova/Orvane"
 log="$prefix/drive_c/Temp/KesOrvLog.log"
 
 install() {
+  step="installing the sample product"
   echo "== Installing the sample product: OrvaneSetup.exe /S"
   wine "$setup" /S
   wait_for_all
@@ -47,12 +73,17 @@ show() {
   echo "-- $product_key (32-bit view):"
   reg query "$product_key" 2>/dev/null | sed -n 's/^ \{4\}/   /p'
   echo "-- C:\\Program Files (x86)\\Kestrova\\Orvane:"
-  if [ -d "$install_dir" ]; then ls -A "$install_dir" | sed 's/^/   /'; else echo "   (no folder)"; fi
+  if [ -d "$install_dir" ]; then
+    find "$install_dir" -mindepth 1 -maxdepth 1 -printf '   %f\n' | sort
+  else
+    echo "   (no folder)"
+  fi
   echo "-- C:\\Temp\\KesOrvLog.log:"
   if [ -f "$log" ]; then tr -d '\r' <"$log" | sed 's/^/   /'; else echo "   (no file)"; fi
 }
 
 run() {
+  step="running the tool"
   echo
   printf "== KesOrvCleanup.exe"
   [ $# -eq 0 ] || printf " '%s'" "$@"

@@ -11,7 +11,10 @@ status is 1 when any of them fails. Uses Debian's python3-pefile.
 import sys
 import xml.etree.ElementTree as ElementTree
 
-import pefile
+try:
+    import pefile
+except ImportError:
+    sys.exit("pefile is missing: install Debian's package python3-pefile (scripts/install-deps.sh)")
 
 ALLOWED_DLLS = {"kernel32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 REGISTRY_FUNCTIONS = {"RegCreateKeyExA", "RegOpenKeyExA", "RegQueryValueExA",

@@ -4,6 +4,7 @@
 # headers and mingw's C++ library headers, with warnings as errors.
 # clang-compile.sh SOURCE_DIR
 set -eu
+"$(dirname "$0")/../require.sh" clang++:clang
 source_dir=$(cd "$1" && pwd)
 cxx_headers=$(printf '%s\n' /usr/lib/gcc/i686-w64-mingw32/*-posix/include/c++ | sort -V | tail -n 1)
 scratch=$(mktemp -d)

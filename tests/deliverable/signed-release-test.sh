@@ -8,6 +8,7 @@
 # resource's (1.2.3.0); PREFIX the Wine prefix in which the signed program
 # runs its removal case.
 set -eu
+"$(dirname "$0")/../require.sh" osslsigncode:osslsigncode openssl:openssl
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$1" && pwd)
 program=$2

@@ -13,6 +13,11 @@
 # running user's, and files that root made in it would stay root's.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+if [ ! -x /usr/lib/wine/wine64 ]; then
+  echo "Wine is missing: install Debian's packages wine, wine64 and wine32:i386" \
+    "(scripts/install-deps.sh)" >&2
+  exit 1
+fi
 if [ "${KESORV_WINE_EMULATE:-0}" = 1 ] && [ -z "${KESORV_IN_EMULATION:-}" ]; then
   KESORV_IN_EMULATION=1 exec "$here/emulate-i386.sh" "$0" "$@"
 fi

@@ -9,7 +9,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 loader=/usr/lib/wine/wine
 if [ ! -x $loader ]; then
-  echo "Wine's 32-bit loader is missing: install Debian's package wine32:i386 (scripts/install-deps.sh)" >&2
+  echo "Wine's 32-bit loader is missing: install Debian's package wine32:i386" \
+    "(scripts/install-deps.sh)" >&2
   exit 2
 fi
 if [ "${KESORV_WINE_EMULATE:-0}" != 1 ] && $loader --version >/dev/null 2>&1; then
@@ -20,6 +21,7 @@ if problem=$("$here/emulate-i386.sh" $loader --version 2>&1 >/dev/null); then
   echo emulated
   exit 0
 fi
-echo "This kernel starts no 32-bit x86 programs, and running them under emulation failed: $problem" >&2
+echo "This kernel starts no 32-bit x86 programs, and running them under emulation" \
+  "failed: $problem" >&2
 case $problem in *qemu-user-static*) exit 2 ;; esac
 exit 1
