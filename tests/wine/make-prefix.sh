@@ -25,12 +25,13 @@ exec 9>"$prefix.lock"
 flock 9
 
 # A prefix whose making was cut short has no system.reg yet, or has one
-# but never got to the end: the marker is written last.
+# but never got to the end: the marker is written last (by the caller, who
+# may enter the build folder where the prefix's owner may not).
 done_marker=$prefix/.kesorv-made
 boot() {
   "$here/wine-env.sh" "$prefix" env WINEARCH=win64 wine64 wineboot -i </dev/null >/dev/null 2>&1
   "$here/wine-env.sh" "$prefix" wineserver -w
-  "$here/wine-env.sh" "$prefix" touch "$done_marker"
+  touch "$done_marker"
 }
 
 if ! $unprivileged; then
