@@ -29,11 +29,12 @@ tool=build/win32/KesOrvCleanup.exe
 setup=build/win32/installers/OrvaneSetup.exe
 
 step="finding how Wine runs here"
-mode=$(tests/wine/wine-mode.sh) || exit 1
+why=build/sandbox/wine-mode.txt
+mode=$(tests/wine/wine-mode.sh 2>$why) || { cat $why >&2; exit 1; }
 if [ "$mode" = emulated ]; then
   export KESORV_WINE_EMULATE=1
-  echo "== This kernel starts no 32-bit programs: Wine's 32-bit side runs under emulation,"
-  echo "   and each step below takes about a minute (making the Wine prefix about two)."
+  echo "== Wine's 32-bit side runs under emulation: $(cat $why)."
+  echo "   Each step below takes about a minute, making the Wine prefix two."
 fi
 
 step="making the Wine prefix"

@@ -2,9 +2,9 @@
 # Says how Wine's 32-bit side runs on this machine, found by trying it:
 # prints "native" when the kernel starts 32-bit x86 programs, "emulated"
 # when they run under qemu instead (emulate-i386.sh), which
-# KESORV_WINE_EMULATE=1 asks for on any machine. Otherwise prints one
-# sentence on why to standard error and exits with 1, or with 2 when
-# installing a package would mend it.
+# KESORV_WINE_EMULATE=1 asks for on any machine; standard error then says
+# why. Otherwise prints one sentence on why to standard error and exits
+# with 1, or with 2 when installing a package would mend it.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 loader=/usr/lib/wine/wine
@@ -13,11 +13,16 @@ if [ ! -x $loader ]; then
     "(scripts/install-deps.sh)" >&2
   exit 2
 fi
-if [ "${KESORV_WINE_EMULATE:-0}" != 1 ] && $loader --version >/dev/null 2>&1; then
+if [ "${KESORV_WINE_EMULATE:-0}" = 1 ]; then
+  why="KESORV_WINE_EMULATE=1 asks for emulation"
+elif $loader --version >/dev/null 2>&1; then
   echo native
   exit 0
+else
+  why="this kernel starts no 32-bit x86 programs ($($loader --version 2>&1 | sed -n '$s/.*: //p'))"
 fi
 if problem=$("$here/emulate-i386.sh" $loader --version 2>&1 >/dev/null); then
+  echo "$why" >&2
   echo emulated
   exit 0
 fi
