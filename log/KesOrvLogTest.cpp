@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "log/LogFileHold.h"
 #include "platform/WinApi.h"
 #include "tests/support/TestDrive.h"
 
@@ -159,6 +160,36 @@ TEST(KesOrvLogTest, LogFileWithAnotherHardLinkIsLeftAlone) {
   EXPECT_EQ("[precious]\r\n", std::string(std::istreambuf_iterator<char>(in), {}));
   in.close();
   std::filesystem::remove_all(folder);
+}
+
+// The log takes a hold until its stream has opened the file. While it is
+// held neither C:\Temp nor the log file can be renamed or deleted, so no
+// link can take their place; others may still open the file to read and
+// write, a concurrent run's hold included. Released, both can be.
+TEST(KesOrvLogTest, HeldFolderAndFileCannotBeRenamedOrDeleted) {
+  TestDrive drive;
+  TestDrive::WriteLog("kept\r\n");
+  {
+    const LogFileHold hold;
+    ASSERT_TRUE(hold.IsHeld());
+    EXPECT_FALSE(MoveFileExA(LogFileHold::kFile, "C:\\Temp\\moved.log", /*dwFlags=*/0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+    EXPECT_FALSE(DeleteFileA(LogFileHold::kFile));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+    EXPECT_FALSE(MoveFileExA(LogFileHold::kFolder, "C:\\TempMoved", /*dwFlags=*/0));
+
+    const LogFileHold concurrentRun;
+    EXPECT_TRUE(concurrentRun.IsHeld());
+    HANDLE writer =
+        CreateFileA(LogFileHold::kFile, GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, /*lpSecurityAttributes=*/nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, writer) << GetLastError();
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  }
+  EXPECT_TRUE(MoveFileExA(LogFileHold::kFolder, "C:\\TempMoved", /*dwFlags=*/0)) << GetLastError();
+  EXPECT_TRUE(MoveFileExA("C:\\TempMoved", LogFileHold::kFolder, /*dwFlags=*/0)) << GetLastError();
+  EXPECT_TRUE(DeleteFileA(LogFileHold::kFile)) << GetLastError();
 }
 
 TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {

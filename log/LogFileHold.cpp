@@ -1,0 +1,58 @@
+#include "log/LogFileHold.h"
+
+namespace Kestrova_Orvane {
+namespace {
+
+// Wine reports a link planted from the Unix side (it makes none itself) by
+// its name only, not through a handle opened on it; Windows reports a link
+// both ways.
+bool IsLink(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+constexpr DWORD kFolderOrLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+
+bool IsPlainFolder(HANDLE folder) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return GetFileInformationByHandle(folder, &information) &&
+         (information.dwFileAttributes & kFolderOrLink) == FILE_ATTRIBUTE_DIRECTORY;
+}
+
+bool IsFileWithOneName(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return GetFileInformationByHandle(file, &information) &&
+         (information.dwFileAttributes & kFolderOrLink) == 0 && information.nNumberOfLinks == 1;
+}
+
+}  // namespace
+
+LogFileHold::LogFileHold() {
+  if (IsLink(kFolder)) return;
+  folder = CreateFileA(kFolder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                       /*hTemplateFile=*/nullptr);
+  if (folder == INVALID_HANDLE_VALUE || !IsPlainFolder(folder) || IsLink(kFile)) {
+    Release();
+    return;
+  }
+  file = CreateFileA(kFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     /*lpSecurityAttributes=*/nullptr, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                     /*hTemplateFile=*/nullptr);
+  if (file == INVALID_HANDLE_VALUE || !IsFileWithOneName(file)) {
+    Release();
+  }
+}
+
+LogFileHold::~LogFileHold() { Release(); }
+
+void LogFileHold::Release() {
+  for (HANDLE* handle : {&file, &folder}) {
+    if (*handle != INVALID_HANDLE_VALUE) CloseHandle(*handle);
+    *handle = INVALID_HANDLE_VALUE;
+  }
+}
+
+}  // namespace Kestrova_Orvane
