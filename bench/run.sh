@@ -25,6 +25,13 @@ if [ -n "${missing:-}" ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 fi
 
+# Times under emulation would measure qemu, not the tool.
+if [ "$(KESORV_WINE_EMULATE=0 tests/wine/wine-mode.sh 2>/dev/null)" != native ]; then
+  echo "bench/run.sh: this machine cannot start 32-bit x86 programs natively, and the" \
+    "benchmark measures nothing else; run it on a kernel that can" >&2
+  exit 1
+fi
+
 rounds=${1:-40}
 runs=${2:-2}
 out=build/bench
