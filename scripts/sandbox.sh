@@ -46,9 +46,7 @@ wine() { tests/wine/wine-run.sh "$prefix" "$@" | tr -d '\r'; }
 # Until every program has ended, the uninstaller too, which the tool
 # starts without waiting for it.
 wait_for_all() { tests/wine/wine-env.sh "$prefix" wineserver -w; }
-# Wine's 64-bit reg.exe, which starts quickly also under emulation, in the
-# 32-bit view, which the tool sees.
-reg() { tests/wine/wine-env.sh "$prefix" wine64 reg "$@" /reg:32 | tr -d '\r'; }
+reg() { tests/wine/reg32.sh "$prefix" "$@"; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 product_key='HKLM\SOFTWARE\Kestrova\Orvane'
 install_dir="$prefix/drive_c/Program Files (x86)/Kestrova/Orvane"

@@ -166,9 +166,7 @@ fi
 
 # The signed program still does its work: under Wine, its removal case.
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-# Wine's 64-bit reg.exe starts at native speed also where 32-bit programs
-# run under emulation; /reg:32 is the view the tool sees.
-reg() { "$here/../wine/wine-env.sh" "$prefix" wine64 reg "$@" /reg:32; }
+reg() { "$here/../wine/reg32.sh" "$prefix" "$@"; }
 reg add "$run_key" /v KesOrvSignedRelease /d x /f >/dev/null 2>&1
 "$here/../wine/wine-run.sh" "$prefix" "$scratch/$signed" KesOrvSignedRelease remove \
   >wine-output.txt 2>&1 || fail "Wine run: status $?"

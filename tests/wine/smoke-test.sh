@@ -19,7 +19,7 @@ scale=1
 [ "${KESORV_WINE_EMULATE:-0}" != 1 ] || scale=40
 
 wine_env() { "$here/wine-env.sh" "$prefix" "$@"; }
-reg() { wine_env wine64 reg "$@" /reg:32 </dev/null 2>&1 | tr -d '\r'; }
+reg() { "$here/reg32.sh" "$prefix" "$@"; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 product_key='HKLM\SOFTWARE\Kestrova\Orvane'
 uninstaller_folder="$drive/Program Files/Kestrova/Orvane"
@@ -49,13 +49,13 @@ run_tool() {
   [ ! -s "$output" ] || fail "printed '$(cat "$output")'"
 }
 clean() {
-  reg delete "$product_key" /f >/dev/null || true
+  reg delete "$product_key" /f >/dev/null 2>&1 || true
   rm -rf "$drive/Program Files/Kestrova" "$log" "$output"
 }
 trap clean EXIT
 
 clean
-reg delete "$run_key" /f >/dev/null || true
+reg delete "$run_key" /f >/dev/null 2>&1 || true
 reg add "$run_key" /v Orvane /d 'C:\Program Files\Orvane\orvane.exe' /f >/dev/null
 reg add "$run_key" /v Other /d other.exe /f >/dev/null
 [ "$(run_key_names)" = "Orvane Other " ] || fail "seeding the Run key: $(run_key_names)"
