@@ -6,12 +6,9 @@
 #         [-DPKCS12=file] [-DPASSWORD_FILE=file] [-DTIMESTAMP_URL=url]
 #         [-DDESCRIPTION=text] [-DURL=url] -P Dist.cmake
 #
-# Each signing setting left empty is taken from the environment variable
-# of the same name with KESORV_SIGN_ in front (KESORV_SIGN_PKCS12, ...).
-# The password is read from PASSWORD_FILE or from the environment variable
-# KESORV_SIGN_PASSWORD, and reaches osslsigncode through a pipe: never as a
-# cache variable (CMakeCache.txt is plain text), never on a command line,
-# which any user sees in `ps`.
+# The signing settings are Sign.cmake's, which signs the program; each left
+# empty is taken from its KESORV_SIGN_ environment variable there, and the
+# password never appears on a command line.
 #
 # Everything is made in WORK_DIR first; DIST_DIR changes only when the
 # release is complete, and each file appears there whole (written under a
@@ -19,13 +16,8 @@
 # half-signed program among the release's files.
 cmake_minimum_required(VERSION 3.21)
 
-foreach(setting PKCS12 PASSWORD_FILE TIMESTAMP_URL DESCRIPTION URL)
-  if("${${setting}}" STREQUAL "" AND DEFINED ENV{KESORV_SIGN_${setting}})
-    set(${setting} "$ENV{KESORV_SIGN_${setting}}")
-  endif()
-endforeach()
-if("${DESCRIPTION}" STREQUAL "")
-  set(DESCRIPTION "Orvane cleanup helper")
+if("${PKCS12}" STREQUAL "" AND DEFINED ENV{KESORV_SIGN_PKCS12})
+  set(PKCS12 "$ENV{KESORV_SIGN_PKCS12}")
 endif()
 
 file(REMOVE_RECURSE "${WORK_DIR}")
@@ -37,50 +29,15 @@ if("${PKCS12}" STREQUAL "")
   file(COPY_FILE "${PROGRAM}" "${program}")
   set(signature_note "KesOrvCleanup.exe is not signed.")
 else()
-  find_program(OSSLSIGNCODE osslsigncode)
-  if(NOT OSSLSIGNCODE)
-    message(FATAL_ERROR "Cannot sign: osslsigncode not found (Debian: apt install osslsigncode)")
-  endif()
-  if(NOT EXISTS "${PKCS12}" OR IS_DIRECTORY "${PKCS12}")
-    message(FATAL_ERROR "Cannot sign: no certificate file ${PKCS12} (KESORV_SIGN_PKCS12)")
-  endif()
-  if(NOT "${PASSWORD_FILE}" STREQUAL "")
-    if(NOT EXISTS "${PASSWORD_FILE}")
-      message(FATAL_ERROR
-              "Cannot sign: no password file ${PASSWORD_FILE} (KESORV_SIGN_PASSWORD_FILE)")
-    endif()
-    set(password_source "")
-    set(password_arguments -readpass "${PASSWORD_FILE}")
-  elseif(DEFINED ENV{KESORV_SIGN_PASSWORD})
-    # printenv is given the variable's name; the password goes down the pipe.
-    set(password_source COMMAND printenv KESORV_SIGN_PASSWORD)
-    set(password_arguments -readpass /dev/stdin)
-  else()
-    message(FATAL_ERROR "Cannot sign ${PKCS12}: give its password in KESORV_SIGN_PASSWORD "
-                        "or a file holding it in KESORV_SIGN_PASSWORD_FILE")
-  endif()
-
-  set(options -h sha256 -n "${DESCRIPTION}")
-  if(NOT "${URL}" STREQUAL "")
-    list(APPEND options -i "${URL}")
-  endif()
-  if(NOT "${TIMESTAMP_URL}" STREQUAL "")
-    list(APPEND options -ts "${TIMESTAMP_URL}")  # an RFC 3161 time-stamp server
-  endif()
   file(MAKE_DIRECTORY "${WORK_DIR}")
   execute_process(
-    ${password_source}
-    COMMAND "${OSSLSIGNCODE}" sign -pkcs12 "${PKCS12}" ${password_arguments} ${options}
-            -in "${PROGRAM}" -out "${program}"
-    RESULT_VARIABLE result
-    OUTPUT_VARIABLE output
-    ERROR_VARIABLE output)
+    COMMAND "${CMAKE_COMMAND}" "-DPKCS12=${PKCS12}" "-DPASSWORD_FILE=${PASSWORD_FILE}"
+            "-DTIMESTAMP_URL=${TIMESTAMP_URL}" "-DDESCRIPTION=${DESCRIPTION}" "-DURL=${URL}"
+            "-DOUT=${program}" -P "${CMAKE_CURRENT_LIST_DIR}/Sign.cmake" "${PROGRAM}"
+    RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     file(REMOVE_RECURSE "${WORK_DIR}")
-    message("${output}")  # osslsigncode's reason, as it wrote it
-    message(FATAL_ERROR "Signing with ${PKCS12} failed (a wrong password, a file that is not "
-                        "PKCS#12, or an unreachable time-stamp server); nothing was put into "
-                        "${DIST_DIR}. osslsigncode's reason is above.")
+    message(FATAL_ERROR "KesOrvCleanup.exe was not signed; nothing was put into ${DIST_DIR}.")
   endif()
   message(STATUS "KesOrvCleanup.exe is signed with ${PKCS12}")
   set(signature_note "KesOrvCleanup.exe carries an Authenticode signature (SHA-256).
