@@ -31,6 +31,13 @@ done_marker=$prefix/.kesorv-made
 boot() {
   "$here/wine-env.sh" "$prefix" env WINEARCH=win64 wine64 wineboot -i </dev/null >/dev/null 2>&1
   "$here/wine-env.sh" "$prefix" wineserver -w
+  # Where Wine's 32-bit loader cannot start, wineboot still makes the 64-bit
+  # half and says nothing; such a prefix starts no 32-bit program.
+  if [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "make-prefix.sh: $prefix has no 32-bit side, as Wine's 32-bit loader did not start" \
+      "(tests/wine/wine-mode.sh says why; KESORV_WINE_EMULATE=1 runs it under qemu)" >&2
+    exit 1
+  fi
   touch "$done_marker"
 }
 
