@@ -2,11 +2,12 @@
 # shellcheck disable=SC2030,SC2031 # each case sets its signing settings in a subshell
 # The release script (packaging/Dist.cmake) with a throwaway certificate
 # authority and code-signing certificate made here, so that nothing secret
-# lives in the repository:
+# lives in the repository; then the sample NSIS installer, built where the
+# release is signed:
 #   signed-release-test.sh SOURCE_DIR PROGRAM README VERSION PREFIX
 # PROGRAM is the built, unsigned KesOrvCleanup.exe, VERSION its version
 # resource's (1.2.3.0); PREFIX the Wine prefix in which the signed program
-# runs its removal case.
+# runs its removal case and the signed installer installs.
 set -eu
 "$(dirname "$0")/../require.sh" osslsigncode:osslsigncode openssl:openssl
 here=$(cd "$(dirname "$0")" && pwd)
@@ -199,6 +200,34 @@ else
   fail "time-stamped program does not verify: $(cat verify.log)"
 fi
 
+# --- The sample installer and its uninstaller, signed as the release is -------
+# A build whose cache names the certificate, as a signed release's does.
+installer="sample-build/installers/OrvaneSetup.exe"
+if ! cmake -S "$source_dir" -B sample-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/i686-w64-mingw32.cmake" \
+  -DKESORV_SIGN_PKCS12="$scratch/signer.p12" -DKESORV_SIGN_PASSWORD_FILE="$scratch/password.txt" \
+  >sample-build.log 2>&1 ||
+  ! cmake --build sample-build --target kesorv_installers >>sample-build.log 2>&1; then
+  fail "building the sample installers: $(tail -20 sample-build.log)"
+fi
+verify "$installer" test-authority || fail "the sample installer does not verify: $(cat verify.log)"
+# An NSIS uninstaller is made inside its installer: only an install shows
+# whether the one it writes is signed.
+sample='C:\KesOrvSignedSample'
+"$here/../wine/wine-run.sh" "$prefix" "$scratch/$installer" /S "/D=$sample" \
+  >wine-output.txt 2>&1 || fail "installing the signed sample: status $?"
+uninstaller="$(readlink -f "$prefix")/drive_c/KesOrvSignedSample/uninstall.exe"
+if [ -f "$uninstaller" ]; then
+  verify "$uninstaller" test-authority ||
+    fail "the uninstaller it wrote does not verify: $(cat verify.log)"
+else
+  fail "the signed sample installed no uninstaller: $(cat wine-output.txt)"
+fi
+reg delete 'HKLM\SOFTWARE\Kestrova' /f >/dev/null 2>&1 || true
+reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvane' /f >/dev/null 2>&1 || true
+reg delete "$run_key" /v Orvane /f >/dev/null 2>&1 || true
+rm -rf "$(dirname "$uninstaller")"
+
 # --- What stops dist, leaving the previous release as it was -----------------
 # Each case's settings are KESORV_SIGN_ variables without that prefix.
 echo "wrong" >wrong-password.txt
@@ -230,4 +259,5 @@ EOF
 
 [ "$failures" -eq 0 ] || exit 1
 echo "ok: signed, time-stamped, verified, reversible, tamper-evident, runs under Wine;"
+echo "    the sample installer and the uninstaller it writes are signed;"
 echo "    each failure stops dist and leaves the release as it was"

@@ -1,29 +1,41 @@
 # The sample installers built around the Windows program, and the tests
 # that run them under Wine on a virtual display (installer_test.py). They
 # need Wine and a kernel that starts 32-bit programs; label installers.
+# The check of the MSI packages' tables needs neither; label deliverable.
 # The installers are built, and their prefix made, by the first test that
 # needs them, so that building the program needs neither NSIS nor wixl.
 
-# The stand-in for the product's program that the installers ship.
-add_executable(kesorv_orvane_stand_in ${CMAKE_CURRENT_LIST_DIR}/Orvane.cpp)
+# The stand-in for the product's program that the installers ship: a
+# Windows program with a hidden window, as the product runs from logon.
+add_executable(kesorv_orvane_stand_in WIN32 ${CMAKE_CURRENT_LIST_DIR}/Orvane.cpp)
 set_target_properties(kesorv_orvane_stand_in PROPERTIES OUTPUT_NAME Orvane)
 
 # The installers find what they ship in the folder they are built in.
 set(installers ${CMAKE_BINARY_DIR}/installers)
 set(samples ${PROJECT_SOURCE_DIR}/samples)
 add_custom_command(
-  OUTPUT ${installers}/OrvaneSetup.exe ${installers}/Orvane.msi
+  OUTPUT ${installers}/OrvaneSetup.exe ${installers}/Orvane.msi ${installers}/Orvane-2.msi
+         ${installers}/Orvane-2-rebuilt.msi ${installers}/Orvane64.msi
          ${installers}/StartTool-ExecWait.exe ${installers}/StartTool-nsExec.exe
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/../require.sh makensis:nsis wixl:wixl
   COMMAND ${CMAKE_COMMAND} -E make_directory ${installers}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:KesOrvCleanup> $<TARGET_FILE:kesorv_orvane_stand_in>
           ${installers}/
-  COMMAND makensis -NOCD -V2 ${samples}/nsis/Orvane.nsi
-  COMMAND wixl -a x86 -o Orvane.msi ${samples}/wix/Orvane.wxs
+  # Signed as the release is, when it is (packaging/Sign.cmake).
+  COMMAND makensis -NOCD -V2
+          "-DSIGN=\"${CMAKE_COMMAND}\" -DIF_CERTIFICATE=ON \"-DPKCS12=${KESORV_SIGN_PKCS12}\" \"-DPASSWORD_FILE=${KESORV_SIGN_PASSWORD_FILE}\" \"-DTIMESTAMP_URL=${KESORV_SIGN_TIMESTAMP_URL}\" -DDESCRIPTION=Orvane \"-DURL=${KESORV_SIGN_URL}\" -P \"${PROJECT_SOURCE_DIR}/packaging/Sign.cmake\""
+          ${samples}/nsis/Orvane.nsi
+  # Version 1, then two builds of version 2: each build has a product code
+  # of its own, and each upgrades what is installed.
+  COMMAND wixl -a x86 -D Version=1.0.0 -o Orvane.msi ${samples}/wix/Orvane.wxs
+  COMMAND wixl -a x86 -D Version=2.0.0 -o Orvane-2.msi ${samples}/wix/Orvane.wxs
+  COMMAND wixl -a x86 -D Version=2.0.0 -o Orvane-2-rebuilt.msi ${samples}/wix/Orvane.wxs
+  COMMAND wixl -a x64 -o Orvane64.msi ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
   COMMAND makensis -NOCD -V2 -DCALL=ExecWait ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   COMMAND makensis -NOCD -V2 -DCALL=nsExec ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   DEPENDS KesOrvCleanup kesorv_orvane_stand_in ${samples}/nsis/Orvane.nsi ${samples}/wix/Orvane.wxs
-          ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
+          ${PROJECT_SOURCE_DIR}/packaging/Sign.cmake
+          ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   WORKING_DIRECTORY ${installers}
   COMMENT "Building the sample installers"
   VERBATIM)
@@ -32,12 +44,20 @@ add_test(NAME installers.build
   COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target kesorv_installers)
 set_tests_properties(installers.build PROPERTIES FIXTURES_SETUP installers TIMEOUT 300)
 
+# What Windows Installer enforces and Wine's msiexec lets pass, read from the
+# packages' tables: no Wine needed.
+add_test(NAME installers.msi_tables
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/check_msi.py ${installers})
+set_tests_properties(installers.msi_tables PROPERTIES FIXTURES_REQUIRED installers
+  LABELS deliverable)
+
 # A prefix of these tests' own: they end all of its programs between steps.
 set(prefix ${CMAKE_BINARY_DIR}/installer-wineprefix)
 add_test(NAME installers.prefix COMMAND ${CMAKE_CURRENT_LIST_DIR}/../wine/make-prefix.sh ${prefix})
 set_tests_properties(installers.prefix PROPERTIES FIXTURES_SETUP installer-wineprefix TIMEOUT 1200)
 
-foreach(test_class UninstallTest CallerPitfallTest)
+foreach(test_class UninstallTest AppsEntryTest UninstallCommandFormTest MsiUpgradeTest
+                   CallerPitfallTest)
   add_test(NAME installers.${test_class}
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/installer_test.py ${prefix} ${installers}
             ${test_class})

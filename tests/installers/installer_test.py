@@ -11,8 +11,14 @@ machine would see.
     installer_test.py PREFIX INSTALLERS [unittest arguments]
 
 PREFIX is a Wine prefix of these tests' own. INSTALLERS is the folder
-holding the built installers (OrvaneSetup.exe, Orvane.msi,
+holding the built installers (OrvaneSetup.exe; Orvane.msi, version 1.0.0,
+Orvane-2.msi and Orvane-2-rebuilt.msi, two builds of 2.0.0; Orvane64.msi;
 StartTool-*.exe).
+
+With KESORV_WINE_EMULATE=1 (tests/wine/wine-env.sh), where 32-bit
+programs run under qemu, each start of one costs about a minute: the
+waits grow to match. The registry is read and written with the 64-bit
+reg.exe, which starts at native speed there too.
 """
 import os
 import queue
@@ -22,6 +28,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import unittest
 
 try:
@@ -38,10 +45,12 @@ APPS_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 INSTALL_DIR = r'C:\Program Files (x86)\Kestrova\Orvane'
 INSTALLED_FILES = ['Orvane.exe', 'KesOrvCleanup.exe']
 TOOL = INSTALL_DIR + r'\KesOrvCleanup.exe'
+UNINSTALLER = INSTALL_DIR + r'\uninstall.exe'
 INSTALLERS = 'C:\\installers'
 LOG = r'C:\Temp\KesOrvLog.log'
+EMULATED = os.environ.get('KESORV_WINE_EMULATE') == '1'
 # Longer than any flow takes; a flow that hangs fails rather than blocks.
-STEP_TIMEOUT = 120
+STEP_TIMEOUT = 1800 if EMULATED else 120
 # Runs a command in Wine's environment for a prefix, as every test does.
 WINE_ENV = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine', 'wine-env.sh')
 
@@ -142,18 +151,24 @@ class Wine:
         assert windows_path[:3].upper() == 'C:\\', windows_path
         return os.path.join(self.prefix, 'drive_c', *windows_path[3:].split('\\'))
 
-    def run(self, program, *arguments, cwd='C:\\'):
+    def run(self, program, *arguments, cwd='C:\\', loader='wine'):
         """Runs a program until it ends; returns its exit status and what
         it printed."""
         # Into a file, not a pipe: Wine's server and services inherit it and
         # would keep a pipe open for as long as they run.
         with tempfile.TemporaryFile() as output:
-            status = subprocess.run(self._command('wine', program, *arguments),
+            status = subprocess.run(self._command(loader, program, *arguments),
                                     cwd=self.path(cwd),
                                     env=self._env, stdin=subprocess.DEVNULL, stdout=output,
                                     stderr=subprocess.STDOUT, timeout=STEP_TIMEOUT).returncode
             output.seek(0)
             return status, output.read().decode(errors='replace')
+
+    def start(self, program, *arguments):
+        """Starts a program without waiting for it."""
+        return subprocess.Popen(self._command('wine', program, *arguments), cwd=self.path('C:\\'),
+                                env=self._env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait_until_all_ended(self):
         """Waits until every program of the prefix has ended, including
@@ -169,7 +184,7 @@ class Wine:
         self.wait_until_all_ended()
 
     def reg(self, *arguments, view):
-        return self.run('reg', *arguments, '/reg:%d' % view)
+        return self.run('reg', *arguments, '/reg:%d' % view, loader='wine64')
 
     def values(self, key, view=32):
         """The values of a key as {name: data}, or None if there is no key."""
@@ -214,13 +229,15 @@ class InstallerTestCase(unittest.TestCase):
         another vendor's, and one named Orvane in the 64-bit view."""
         wine = self.wine
         wine.end_all()
-        # Every build of the MSI has a product code of its own: remove any
+        # Every build of an MSI has a product code of its own: remove any
         # build that an interrupted run left installed.
-        for code in wine.subkeys(APPS_KEY):
-            if (wine.values(APPS_KEY + '\\' + code) or {}).get('DisplayName') == 'Orvane':
+        for view in [32, 64]:
+            for code in self.msi_registrations(view):
                 wine.run('msiexec', '/x', code, '/qn')
-        shutil.rmtree(wine.path(r'C:\Program Files (x86)\Kestrova'), ignore_errors=True)
-        wine.reg('delete', PRODUCT_KEY, '/f', view=32)
+        for folder in [r'C:\Program Files (x86)\Kestrova', r'C:\Program Files\Kestrova']:
+            shutil.rmtree(wine.path(folder), ignore_errors=True)
+        for view in [32, 64]:
+            wine.reg('delete', PRODUCT_KEY, '/f', view=view)
         wine.reg('delete', APPS_KEY + r'\Orvane', '/f', view=32)
         for name in ['Orvane', 'StartToolProbe']:
             wine.reg('delete', RUN_KEY, '/v', name, '/f', view=32)
@@ -232,22 +249,47 @@ class InstallerTestCase(unittest.TestCase):
         wine.wait_until_all_ended()
         self.windows_before = len(self.display.watch.mapped())
 
-    def assertWindows(self, count):
-        """Counts the windows mapped since the reset. A console window may
-        close before its title is read, so titles only explain a failure."""
-        windows = self.display.watch.mapped()[self.windows_before:]
+    def msi_registrations(self, view=32):
+        """The product codes of the installed MSI builds of Orvane, with
+        their entries in Apps and Features."""
+        registrations = {}
+        for code in self.wine.subkeys(APPS_KEY, view):
+            values = self.wine.values(APPS_KEY + '\\' + code, view) or {}
+            if code.startswith('{') and values.get('DisplayName') == 'Orvane':
+                registrations[code] = values
+        return registrations
+
+    def assertWindows(self, count, since=None):
+        """Counts the windows mapped since the reset, or since an earlier
+        count. A console window may close before its title is read, so
+        titles only explain a failure."""
+        windows = self.display.watch.mapped()[self.windows_before if since is None else since:]
         self.assertEqual(len(windows), count, 'windows mapped: %s' % windows)
 
     def install(self, *command):
         status, output = self.wine.run(*command)
         self.wine.wait_until_all_ended()
         self.assertEqual((status, output), (0, ''), 'installing with %s' % ' '.join(command))
-        self.assertTrue(self.installed_files(), 'the files are installed')
+        self.assertEqual(self.installed_files(), INSTALLED_FILES, 'the files are installed')
 
-    def run_tool(self, *arguments, cwd='C:\\'):
+    def start_product(self):
+        """Starts the installed Orvane.exe, as logon does, and waits until
+        its window exists."""
+        ready = r'C:\orvane-ready'
+        if os.path.exists(self.wine.path(ready)):
+            os.remove(self.wine.path(ready))
+        product = self.wine.start(INSTALL_DIR + r'\Orvane.exe', ready)
+        for _ in range(STEP_TIMEOUT * 10):
+            if os.path.exists(self.wine.path(ready)) or product.poll() is not None:
+                break
+            time.sleep(0.1)
+        self.assertTrue(os.path.exists(self.wine.path(ready)), 'the product is running')
+        return product
+
+    def run_tool(self, *arguments, cwd='C:\\', tool=TOOL):
         """Runs the installed tool and waits until every program it
         started has ended."""
-        status, output = self.wine.run(TOOL, *arguments, cwd=cwd)
+        status, output = self.wine.run(tool, *arguments, cwd=cwd)
         self.wine.wait_until_all_ended()
         self.assertEqual((status, output), (0, ''), 'the tool exits with 0 and prints nothing')
 
@@ -260,28 +302,40 @@ class InstallerTestCase(unittest.TestCase):
 
 
 class Installer:
-    def __init__(self, name, install, uninstall_string, registration, windows):
+    def __init__(self, name, install, uninstall_string, registration, windows,
+                 closes_product):
         self.name = name
         self.install = install
+        # What the installer writes as UninstallString, a regular expression.
         self.uninstall_string = uninstall_string
         # The key of the product's entry in Apps and Features, found from
         # the product key's values.
         self.registration = registration
         # How many windows the whole flow maps, as a person would see them.
         self.windows = windows
+        # Whether its uninstaller closes the running product first.
+        self.closes_product = closes_product
+
+
+MSI_UNINSTALL_ARGS = r'/x (\{[0-9A-F-]{36}\}) /qn /norestart'
 
 
 def msi_registration(product):
-    code = re.fullmatch(r'/x (\{[0-9A-F-]{36}\}) /qn', product['UninstallArgs']).group(1)
+    code = re.fullmatch(MSI_UNINSTALL_ARGS, product['UninstallArgs']).group(1)
     return APPS_KEY + '\\' + code
 
 
-NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], INSTALL_DIR + r'\uninstall.exe',
-                 lambda product: APPS_KEY + r'\Orvane', windows=0)
-# The console window of KesOrvCleanup.exe, started by an EXE custom action:
-# wixl cannot build the full WiX toolset's quiet execution custom action.
-MSI = Installer('MSI', ['msiexec', '/i', INSTALLERS + r'\Orvane.msi', '/qn'], 'msiexec.exe',
-                msi_registration, windows=1)
+def msi_install(package):
+    return ['msiexec', '/i', INSTALLERS + '\\' + package, '/qn', '/norestart']
+
+
+NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], re.escape(UNINSTALLER),
+                 lambda product: APPS_KEY + r'\Orvane', windows=0, closes_product=True)
+# [SystemFolder] of a 32-bit package on 64-bit Windows. The console window
+# of KesOrvCleanup.exe, started by an EXE custom action: wixl cannot build
+# the full WiX toolset's quiet execution custom action.
+MSI = Installer('MSI', msi_install('Orvane.msi'), r'(?i:C:\\windows\\syswow64\\msiexec\.exe)',
+                msi_registration, windows=1, closes_product=False)
 
 
 class UninstallTest(InstallerTestCase):
@@ -294,11 +348,15 @@ class UninstallTest(InstallerTestCase):
                 self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
                                  '"%s\\Orvane.exe"' % INSTALL_DIR)
                 product = wine.values(PRODUCT_KEY)
-                self.assertEqual(product['UninstallString'], installer.uninstall_string)
+                self.assertRegex(product['UninstallString'], '^%s$' % installer.uninstall_string)
                 registration = installer.registration(product)
                 self.assertIsNotNone(wine.values(registration), 'registered in Apps and Features')
+                # On a real PC the product runs from logon until the uninstall.
+                running = self.start_product() if installer.closes_product else None
 
                 self.run_tool()
+                if running:
+                    self.assertEqual(running.wait(timeout=STEP_TIMEOUT), 0, 'the product closed')
 
                 self.assertEqual(self.installed_files(), [])
                 self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'install folder removed')
@@ -311,6 +369,105 @@ class UninstallTest(InstallerTestCase):
                                  r'C:\Orvane64\orvane.exe')
                 self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
                 self.assertWindows(installer.windows)
+
+
+class AppsEntryTest(InstallerTestCase):
+    def test_nsis_entry_says_version_location_and_what_it_offers(self):
+        self.reset()
+        self.install(*NSIS.install)
+
+        entry = self.wine.values(APPS_KEY + r'\Orvane')
+
+        self.assertEqual({name: entry.get(name) for name in [
+            'DisplayName', 'DisplayVersion', 'Publisher', 'InstallLocation', 'UninstallString',
+            'QuietUninstallString', 'NoModify', 'NoRepair']}, {
+            'DisplayName': 'Orvane', 'DisplayVersion': '1.0.0', 'Publisher': 'Kestrova',
+            'InstallLocation': INSTALL_DIR, 'UninstallString': '"%s"' % UNINSTALLER,
+            'QuietUninstallString': '"%s" /S' % UNINSTALLER, 'NoModify': '0x1',
+            'NoRepair': '0x1'})
+
+
+class UninstallCommandFormTest(InstallerTestCase):
+    """Which forms of UninstallString the tool's shell call starts, row by
+    row as the README's table shows them. A form it cannot start leaves no
+    trace: no window, no log line, the product still installed."""
+
+    # (form, value type, UninstallString, UninstallArgs, started)
+    NSIS_FORMS = [
+        ('quoted path', 'REG_SZ', '"%s"' % UNINSTALLER, '/S', True),
+        ('unquoted path with spaces', 'REG_SZ', UNINSTALLER, '/S', True),
+        ('path and switches together', 'REG_SZ', '"%s" /S' % UNINSTALLER, '', False),
+        ('environment reference', 'REG_EXPAND_SZ',
+         r'%ProgramFiles(x86)%\Kestrova\Orvane\uninstall.exe', '/S', True),
+    ]
+
+    def test_forms_of_an_nsis_uninstaller(self):
+        for form, value_type, command, arguments, started in self.NSIS_FORMS:
+            with self.subTest(form):
+                self.reset()
+                self.install(*NSIS.install)
+                self.wine.reg('add', PRODUCT_KEY, '/v', 'UninstallString', '/t', value_type,
+                              '/d', command, '/f', view=32)
+                self.set_uninstall_args(arguments)
+                self.assertEqual(self.wine.values(PRODUCT_KEY)['UninstallString'], command)
+
+                self.run_tool()
+
+                self.assertEqual(self.installed_files(), [] if started else INSTALLED_FILES)
+                self.assertFalse(os.path.exists(self.wine.path(LOG)), 'nothing logged')
+                self.assertWindows(0)
+
+    def test_msiexec_by_its_full_path_without_restart(self):
+        self.reset()
+        self.install(*MSI.install)
+        product = self.wine.values(PRODUCT_KEY)
+        self.assertRegex(product['UninstallString'], '^%s$' % MSI.uninstall_string)
+        self.assertRegex(product['UninstallArgs'], '^%s$' % MSI_UNINSTALL_ARGS)
+
+        self.run_tool()
+
+        self.assertEqual(self.installed_files(), [])
+        self.assertEqual(self.msi_registrations(), {})
+
+
+class MsiUpgradeTest(InstallerTestCase):
+    def test_each_build_replaces_the_installed_one_and_keeps_the_autostart_entry(self):
+        self.reset()
+        wine = self.wine
+        self.install(*msi_install('Orvane.msi'))
+        # A rebuild of the same version is a product of its own, and
+        # replaces the installed one too.
+        for package in ['Orvane-2.msi', 'Orvane-2-rebuilt.msi']:
+            with self.subTest(package):
+                windows_before = len(self.display.watch.mapped())
+
+                self.install(*msi_install(package))
+
+                registrations = self.msi_registrations()
+                self.assertEqual([entry.get('DisplayVersion') for entry in registrations.values()],
+                                 ['2.0.0'], 'one Orvane registered')
+                product = wine.values(PRODUCT_KEY)
+                self.assertEqual(msi_registration(product), APPS_KEY + '\\' + list(registrations)[0])
+                self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
+                                 '"%s\\Orvane.exe"' % INSTALL_DIR)
+                # The tool's removal mode, had it run while the old build
+                # was removed, would have shown its console window.
+                self.assertWindows(0, since=windows_before)
+
+        with self.subTest('an older version over a newer one'):
+            registrations = self.msi_registrations()
+            status, _ = wine.run(*msi_install('Orvane.msi'))
+            wine.wait_until_all_ended()
+            self.assertNotEqual(status, 0)
+            self.assertEqual(self.msi_registrations(), registrations)
+
+        self.run_tool()
+
+        self.assertEqual(self.installed_files(), [])
+        self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'install folder removed')
+        self.assertEqual(self.msi_registrations(), {})
+        self.assertIsNone(wine.values(PRODUCT_KEY))
+        self.assertNotIn('Orvane', wine.values(RUN_KEY))
 
 
 class CallerPitfallTest(InstallerTestCase):
@@ -360,6 +517,29 @@ class CallerPitfallTest(InstallerTestCase):
         self.assertEqual(len(mapped[already:]), 1, 'windows mapped: %s' % mapped[already:])
         self.assertIn('Orvane Uninstall: Confirmation', mapped[already])
         self.assertEqual(self.installed_files(), INSTALLED_FILES, 'waiting for a click')
+
+    def test_product_key_in_the_64_bit_view_is_not_seen(self):
+        # A 64-bit package whose components write the product key: it
+        # lands in the 64-bit view, and the tool starts nothing.
+        self.reset()
+        wine = self.wine
+        status, output = wine.run(*msi_install('Orvane64.msi'))
+        wine.wait_until_all_ended()
+        self.assertEqual((status, output), (0, ''))
+        self.assertIsNotNone(wine.values(PRODUCT_KEY, view=64), 'written to the 64-bit view')
+        before = self.registry()
+
+        # The package does not ship the tool; an installer's copy runs.
+        self.run_tool(tool=INSTALLERS + r'\KesOrvCleanup.exe')
+
+        self.assertEqual(self.registry(), before)
+        self.assertTrue(os.path.exists(wine.path(r'C:\Program Files\Kestrova\Orvane\Orvane.exe')))
+        self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
+
+    def registry(self):
+        """What the tool could read or change, in both views."""
+        return {view: (self.wine.values(PRODUCT_KEY, view), self.wine.values(RUN_KEY, view),
+                       self.msi_registrations(view)) for view in [32, 64]}
 
     def test_uninstall_keeps_the_working_folder_it_was_started_in(self):
         # msiexec inherits the tool's working folder and holds it, so
