@@ -510,7 +510,7 @@ class CallerPitfallTest(InstallerTestCase):
         already = len(self.display.watch.mapped())
 
         status, output = self.wine.run(TOOL)
-        mapped = self.display.watch.wait_for_window(already, timeout=60)
+        mapped = self.display.watch.wait_for_window(already, timeout=STEP_TIMEOUT)
         self.wine.end_all()
 
         self.assertEqual((status, output), (0, ''))
