@@ -51,6 +51,7 @@ def main():
         return {row['Property']: row['Value']
                 for row in table(os.path.join(folder, name), 'Property')}
 
+    second, rebuilt = product('Orvane-2.msi'), product('Orvane-2-rebuilt.msi')
     deferred = [action for action, kind in custom_actions.items() if kind & DEFERRED]
     detect_all = [row for row in upgrades if row['VersionMin'] == '0.0.0'
                   and row['VersionMax'] == '' and int(row['Attributes']) == VERSION_MIN_INCLUSIVE]
@@ -83,9 +84,8 @@ def main():
          not components['ProductKey'] & COMPONENT_64_BIT
          and not components['Autostart'] & COMPONENT_64_BIT),
         ('two builds of one version have product codes of their own',
-         product('Orvane-2.msi')['ProductVersion'] == '2.0.0'
-         == product('Orvane-2-rebuilt.msi')['ProductVersion']
-         and product('Orvane-2.msi')['ProductCode'] != product('Orvane-2-rebuilt.msi')['ProductCode']),
+         second['ProductVersion'] == '2.0.0' == rebuilt['ProductVersion']
+         and second['ProductCode'] != rebuilt['ProductCode']),
         ('the 64-bit package writes its product key to the 64-bit view',
          {row['Component']: int(row['Attributes'])
           for row in table(os.path.join(folder, 'Orvane64.msi'), 'Component')}['ProductKey']

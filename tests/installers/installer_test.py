@@ -447,7 +447,8 @@ class MsiUpgradeTest(InstallerTestCase):
                 self.assertEqual([entry.get('DisplayVersion') for entry in registrations.values()],
                                  ['2.0.0'], 'one Orvane registered')
                 product = wine.values(PRODUCT_KEY)
-                self.assertEqual(msi_registration(product), APPS_KEY + '\\' + list(registrations)[0])
+                self.assertEqual(msi_registration(product),
+                                 APPS_KEY + '\\' + list(registrations)[0])
                 self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
                                  '"%s\\Orvane.exe"' % INSTALL_DIR)
                 # The tool's removal mode, had it run while the old build
