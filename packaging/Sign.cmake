@@ -10,13 +10,14 @@
 # by one error, and OUT is left as it was.
 #
 # Each setting left empty is taken from the environment variable of the
-# same name with KESORV_SIGN_ in front (KESORV_SIGN_PKCS12, ...). With
-# -DIF_CERTIFICATE=ON, no certificate at all means nothing to do: the file
-# stays unsigned, as the release does then. The
+# same name with KESORV_SIGN_ in front (KESORV_SIGN_PKCS12, ...). The
 # password is read from PASSWORD_FILE or from the environment variable
 # KESORV_SIGN_PASSWORD, and reaches osslsigncode through a pipe: never as a
 # cache variable (CMakeCache.txt is plain text), never on a command line,
 # which any user sees in `ps`.
+#
+# With -DIF_CERTIFICATE=ON, no certificate at all means nothing to do: the
+# file stays unsigned, as the release does then.
 cmake_minimum_required(VERSION 3.21)
 
 math(EXPR last "${CMAKE_ARGC} - 1")
