@@ -34,7 +34,7 @@ mode=$(tests/wine/wine-mode.sh 2>$why) || { cat $why >&2; exit 1; }
 if [ "$mode" = emulated ]; then
   export KESORV_WINE_EMULATE=1
   echo "== Wine's 32-bit side runs under emulation: $(cat $why)."
-  echo "   Each step below takes about a minute, making the Wine prefix two."
+  echo "   Each step below takes a few seconds, making the Wine prefix half a minute."
 fi
 
 step="making the Wine prefix"

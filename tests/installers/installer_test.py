@@ -16,9 +16,9 @@ Orvane-2.msi and Orvane-2-rebuilt.msi, two builds of 2.0.0; Orvane64.msi;
 StartTool-*.exe).
 
 With KESORV_WINE_EMULATE=1 (tests/wine/wine-env.sh), where 32-bit
-programs run under qemu, each start of one costs about a minute: the
-waits grow to match. The registry is read and written with the 64-bit
-reg.exe, which starts at native speed there too.
+programs run under qemu, each start of one is several times slower: the
+time limits grow to match. The registry is read and written with the
+64-bit reg.exe, which starts at native speed there too.
 """
 import os
 import queue
@@ -50,7 +50,7 @@ INSTALLERS = 'C:\\installers'
 LOG = r'C:\Temp\KesOrvLog.log'
 EMULATED = os.environ.get('KESORV_WINE_EMULATE') == '1'
 # Longer than any flow takes; a flow that hangs fails rather than blocks.
-STEP_TIMEOUT = 1800 if EMULATED else 120
+STEP_TIMEOUT = 600 if EMULATED else 120
 # Runs a command in Wine's environment for a prefix, as every test does.
 WINE_ENV = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine', 'wine-env.sh')
 

@@ -3,14 +3,13 @@
 # prefix is made by the first test that needs it, and the test program's
 # tests are found in its sources rather than by running it.
 #
-# Labels say what each test needs beyond the build: wine (Wine, and a
-# kernel that starts 32-bit programs: each start costs about a minute under
-# emulation), smoke (Wine; a few starts, so it runs under emulation too).
+# Labels say what each test needs beyond the build: wine (Wine), smoke
+# (Wine; the built program in each mode, in a few starts).
 set(KESORV_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set_target_properties(kesorv_tests PROPERTIES CROSSCOMPILING_EMULATOR
   "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${KESORV_WINEPREFIX}")
 
-# Under emulation a new prefix takes about five minutes.
+# Under emulation a new prefix takes about half a minute.
 add_test(NAME wine.prefix
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/make-prefix.sh ${KESORV_WINEPREFIX} --unprivileged)
 add_test(NAME wineserver.start COMMAND ${CMAKE_CURRENT_LIST_DIR}/wineserver.sh ${KESORV_WINEPREFIX} start)
@@ -52,7 +51,7 @@ set_tests_properties(EndToEndTest.LogRefusesLinksPlantedFromOutside PROPERTIES
   LABELS wine TIMEOUT 60)
 kesorv_runs_in_wineprefix(EndToEndTest.LogRefusesLinksPlantedFromOutside)
 
-# Each mode of the built program once; its own waits scale under emulation.
+# Each mode of the built program once; its own time limits scale under emulation.
 add_test(NAME wine.smoke
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/smoke-test.sh ${KESORV_WINEPREFIX}
           $<TARGET_FILE:KesOrvCleanup> $<TARGET_FILE:kesorv_argument_recorder>)

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Runs COMMAND where 32-bit x86 Linux programs run under qemu-i386-static,
-# for a kernel that cannot start them itself (Wine's 32-bit loader among
+# Runs COMMAND where 32-bit x86 Linux programs run under qemu-i386, for a
+# kernel that cannot start them itself (Wine's 32-bit loader among
 # them): in a user and mount namespace of its own, with a binfmt_misc of
 # that namespace (Linux 6.7 and later) in which the i386 ELF header names
 # qemu. Nothing outside changes: the registration and the mount end with
@@ -12,8 +12,10 @@
 # else, the caller becomes root in it, with its own IDs outside.
 set -eu
 say() { echo "emulate-i386.sh: $*" >&2; }
-qemu=$(command -v qemu-i386-static) || {
-  say "qemu-i386-static is missing; it comes with Debian's package qemu-user-static"
+# qemu-user has qemu-i386; Debian 12's qemu-user-static names it
+# qemu-i386-static.
+qemu=$(command -v qemu-i386 || command -v qemu-i386-static) || {
+  say "qemu-i386 is missing; it comes with Debian's package qemu-user (scripts/install-deps.sh)"
   exit 1
 }
 

@@ -1,11 +1,11 @@
 #!/bin/sh
-# The built KesOrvCleanup.exe end to end in a handful of program starts, so
-# that it can run where each start of a 32-bit program is slow (under
-# emulation, about a minute): a removal deletes exactly its value; the
-# uninstall mode starts the uninstaller that the product key names, hidden
-# and with its parameters, and does not wait for it; an empty name appends
-# one line to the log. The registry is seeded and read with Wine's 64-bit
-# reg.exe, which starts at native speed, in the 32-bit view the tool sees.
+# The built KesOrvCleanup.exe end to end in a handful of program starts,
+# needing nothing but the program and a prefix: a removal deletes exactly
+# its value; the uninstall mode starts the uninstaller that the product key
+# names, hidden and with its parameters, and does not wait for it; an empty
+# name appends one line to the log. The registry is seeded and read with
+# Wine's 64-bit reg.exe, which starts at native speed even under
+# emulation, in the 32-bit view the tool sees.
 #   smoke-test.sh PREFIX TOOL STAND_IN
 # STAND_IN is the tests' recording uninstaller (ArgumentRecorder.cpp).
 set -eu
@@ -14,9 +14,9 @@ prefix=$1
 tool=$2
 stand_in=$3
 drive="$(readlink -f "$prefix")/drive_c"
-# Waits scale with the cost of a program start.
+# Time limits scale with the cost of a program start.
 scale=1
-[ "${KESORV_WINE_EMULATE:-0}" != 1 ] || scale=40
+[ "${KESORV_WINE_EMULATE:-0}" != 1 ] || scale=5
 
 wine_env() { "$here/wine-env.sh" "$prefix" "$@"; }
 reg() { "$here/reg32.sh" "$prefix" "$@"; }
