@@ -22,10 +22,11 @@ missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing="$missing $package"
 done
-# Under qemu before version 10 (Debian 12 has 7.2) each start of Wine costs
-# a minute instead of a second: it ignores MAP_FIXED_NOREPLACE
-# (tests/wine/noreplace-probe.s). Debian 12 takes qemu-user from its
-# backports, and only that package: their low priority upgrades nothing else.
+# Emulated Wine wants a qemu that knows MAP_FIXED_NOREPLACE
+# (tests/wine/noreplace-probe.s): under Debian 12's own, 7.2, each start of
+# Wine costs a minute instead of a second. qemu-user 10 knows it; Debian 12
+# takes it from its backports, and only that package: their low priority
+# upgrades nothing else.
 qemu=""
 dpkg-query -W -f='${Status} ${Version}\n' qemu-user 2>/dev/null |
   { read -r _ _ status version && [ "$status" = installed ] &&
