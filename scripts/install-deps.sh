@@ -38,7 +38,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 if [ -n "$qemu" ] && grep -qx 'VERSION_CODENAME=bookworm' /etc/os-release; then
   qemu="qemu-user/bookworm-backports"
-  grep -qrs bookworm-backports /etc/apt/sources.list /etc/apt/sources.list.d ||
+  grep -qrsE '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d ||
     printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm-backports' \
       'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
     $sudo tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null
