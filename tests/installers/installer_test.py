@@ -48,6 +48,8 @@ TOOL = INSTALL_DIR + r'\KesOrvCleanup.exe'
 UNINSTALLER = INSTALL_DIR + r'\uninstall.exe'
 INSTALLERS = 'C:\\installers'
 LOG = r'C:\Temp\KesOrvLog.log'
+# What Wine's reg.exe says, and nothing else, when a key does not exist.
+REG_NO_SUCH_KEY = 'reg: Unable to find the specified registry key'
 EMULATED = os.environ.get('KESORV_WINE_EMULATE') == '1'
 # Longer than any flow takes; a flow that hangs fails rather than blocks.
 STEP_TIMEOUT = 600 if EMULATED else 120
@@ -186,10 +188,21 @@ class Wine:
     def reg(self, *arguments, view):
         return self.run('reg', *arguments, '/reg:%d' % view, loader='wine64')
 
+    def query(self, key, view):
+        """What reg query prints for a key, or None if there is no key."""
+        status, output = self.reg('query', key, view=view)
+        if status == 0:
+            return output
+        # Anything else that fails (Wine, its server, the emulation) must
+        # not pass for a missing key.
+        if output.strip() == REG_NO_SUCH_KEY:
+            return None
+        raise RuntimeError('reg query %s: exit status %d: %s' % (key, status, output))
+
     def values(self, key, view=32):
         """The values of a key as {name: data}, or None if there is no key."""
-        status, output = self.reg('query', key, view=view)
-        if status != 0:
+        output = self.query(key, view)
+        if output is None:
             return None
         values = {}
         for line in output.splitlines():
@@ -199,7 +212,7 @@ class Wine:
         return values
 
     def subkeys(self, key, view=32):
-        _, output = self.reg('query', key, view=view)
+        output = self.query(key, view) or ''
         parent = key.replace('HKLM\\', 'HKEY_LOCAL_MACHINE\\', 1) + '\\'
         return [line[len(parent):] for line in output.splitlines()
                 if line.lower().startswith(parent.lower())]
