@@ -84,6 +84,17 @@ bool JunctionAtTempFolder() {
                                             TestDrive::Local(LogFileHold::kFolder));
   return true;
 }
+// Windows lets whoever may write an empty folder's attributes make it a
+// junction where it stands, which holding the folder does not bind. Here
+// the held folder moves aside, outside the Win32 API, and a link takes its
+// name.
+bool TempMadeAJunctionInPlace() {
+  const std::filesystem::path temp = TestDrive::Local(LogFileHold::kFolder);
+  if (!std::filesystem::is_empty(temp)) return false;
+  std::filesystem::rename(temp, TestDrive::Local("C:\\TempAsHeld"));
+  std::filesystem::create_directory_symlink(TestDrive::Local("C:\\Elsewhere"), temp);
+  return true;
+}
 
 // The plant runs right after the `nth` call of `call`.
 struct CheckStep {
@@ -120,6 +131,9 @@ const RaceCase kRaceCases[] = {
     {"JunctionAtTempAfterTheFileCheck", kFileHandle, JunctionAtTempFolder, false},
     {"SymbolicLinkForTheLogFileAfterItsHandleCheck", kFileHandle, SymbolicLinkAtLogFile, false},
     {"HardLinkForTheLogFileAfterItsHandleCheck", kFileHandle, HardLinkAtLogFile, false},
+    // Held and empty, the folder still turns into a junction; the file
+    // opened through it is not in the held folder, and is refused.
+    {"TempMadeAJunctionInPlaceAfterItsHandleCheck", kFolderHandle, TempMadeAJunctionInPlace, true},
     // By then the stream has the file open: what the name comes to lead to
     // is not what it writes to.
     {"SymbolicLinkForTheLogFileOnceItsCheckHandleCloses", kFileHandleClosed, SymbolicLinkAtLogFile,

@@ -1,5 +1,7 @@
 #include "log/LogFileHold.h"
 
+#include <cstring>
+
 namespace Kestrova_Orvane {
 namespace {
 
@@ -25,6 +27,33 @@ bool IsFileWithOneName(HANDLE file) {
          (information.dwFileAttributes & kFolderOrLink) == 0 && information.nNumberOfLinks == 1;
 }
 
+// The names that the system gives: letters of either case name the same.
+bool SameName(const char* a, const char* b) {
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  while (*a != '\0' && lower(*a) == lower(*b)) {
+    ++a;
+    ++b;
+  }
+  return *a == '\0' && *b == '\0';
+}
+
+// A file opened through a folder made a junction in place since its check
+// lies elsewhere (LogFileHold.h): the system must name it as the held
+// folder followed by the log's name.
+bool LiesIn(HANDLE folder, HANDLE file) {
+  constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+  const char* name = LogFileHold::kFile + std::strlen(LogFileHold::kFolder);  // "\KesOrvLog.log"
+  char expected[MAX_PATH];
+  const DWORD length = GetFinalPathNameByHandleA(folder, expected, MAX_PATH, kFlags);
+  if (length == 0 || length + std::strlen(name) >= MAX_PATH) return false;
+  std::memcpy(expected + length, name, std::strlen(name) + 1);
+  char actual[MAX_PATH];
+  const DWORD actualLength = GetFinalPathNameByHandleA(file, actual, MAX_PATH, kFlags);
+  return actualLength != 0 && actualLength < MAX_PATH && SameName(actual, expected);
+}
+
 }  // namespace
 
 LogFileHold::LogFileHold() {
@@ -41,7 +70,7 @@ LogFileHold::LogFileHold() {
                      /*lpSecurityAttributes=*/nullptr, OPEN_ALWAYS,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                      /*hTemplateFile=*/nullptr);
-  if (file == INVALID_HANDLE_VALUE || !IsFileWithOneName(file)) {
+  if (file == INVALID_HANDLE_VALUE || !IsFileWithOneName(file) || !LiesIn(folder, file)) {
     Release();
   }
 }

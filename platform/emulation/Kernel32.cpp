@@ -5,7 +5,8 @@
 // GetFileAttributesA and CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT see
 // the link itself. A file handle is a descriptor of this process;
 // EmulatedDrive applies sharing between the handles, and to renames and
-// deletes, which need delete access.
+// deletes, which need delete access. GetFinalPathNameByHandleA names the
+// file where it is now, as the system does.
 // IsDBCSLeadByte answers for the code page EmulatedDrive holds.
 //
 //===----------------------------------------------------------------------===//
@@ -13,8 +14,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <system_error>
 
 #include "platform/emulation/EmulatedDrive.h"
 #include "platform/emulation/WinApiEmulation.h"
@@ -153,6 +160,43 @@ extern "C" BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
   lpFileInformation->nFileIndexLow = static_cast<DWORD>(status.st_ino);
   EmulatedDrive::Instance().Returning(FileCall::GetFileInformationByHandle);
   return 1;
+}
+
+namespace {
+
+// "\\?\C:\..." for a local path on drive C:, or empty text.
+std::string WindowsPath(const std::string& local) {
+  std::error_code error;
+  const std::string drive = std::filesystem::canonical(EmulatedDrive::Instance().Root(), error);
+  if (error || local.compare(0, drive.size(), drive) != 0 ||
+      (local.size() > drive.size() && local[drive.size()] != '/')) {
+    return std::string();
+  }
+  std::string windows = "\\\\?\\C:\\" + local.substr(std::min(local.size(), drive.size() + 1));
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  return windows;
+}
+
+}  // namespace
+
+// Where the file is now, as the system sees it: a file off drive C: has no
+// such name.
+extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath,
+                                                  DWORD cchFilePath, DWORD /*dwFlags*/) {
+  std::string windows;
+  try {
+    std::error_code error;
+    const std::filesystem::path local = std::filesystem::read_symlink(
+        "/proc/self/fd/" + std::to_string(ToDescriptor(hFile)), error);
+    if (error) return Fail(ERROR_INVALID_HANDLE, 0);
+    windows = WindowsPath(local.string());
+  } catch (const std::bad_alloc&) {
+    return Fail(ERROR_OUTOFMEMORY, 0);
+  }
+  if (windows.empty()) return Fail(ERROR_PATH_NOT_FOUND, 0);
+  if (cchFilePath <= windows.size()) return static_cast<DWORD>(windows.size() + 1);
+  std::memcpy(lpszFilePath, windows.c_str(), windows.size() + 1);
+  return static_cast<DWORD>(windows.size());
 }
 
 extern "C" BOOL WINAPI CloseHandle(HANDLE hObject) {
