@@ -460,6 +460,7 @@ class MsiUpgradeTest(InstallerTestCase):
                 self.assertEqual([entry.get('DisplayVersion') for entry in registrations.values()],
                                  ['2.0.0'], 'one Orvane registered')
                 product = wine.values(PRODUCT_KEY)
+                self.assertIsNotNone(product, 'the product key is there')
                 self.assertEqual(msi_registration(product),
                                  APPS_KEY + '\\' + list(registrations)[0])
                 self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
