@@ -45,10 +45,11 @@ bool SameName(const char* a, const char* b) {
 bool LiesIn(HANDLE folder, HANDLE file) {
   constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
   const char* name = LogFileHold::kFile + std::strlen(LogFileHold::kFolder);  // "\KesOrvLog.log"
+  const std::size_t nameLength = std::strlen(name);
   char expected[MAX_PATH];
   const DWORD length = GetFinalPathNameByHandleA(folder, expected, MAX_PATH, kFlags);
-  if (length == 0 || length + std::strlen(name) >= MAX_PATH) return false;
-  std::memcpy(expected + length, name, std::strlen(name) + 1);
+  if (length == 0 || length + nameLength >= MAX_PATH) return false;
+  std::memcpy(expected + length, name, nameLength + 1);
   char actual[MAX_PATH];
   const DWORD actualLength = GetFinalPathNameByHandleA(file, actual, MAX_PATH, kFlags);
   return actualLength != 0 && actualLength < MAX_PATH && SameName(actual, expected);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace Kestrova_Orvane {
 namespace emulation {
@@ -28,6 +30,18 @@ std::string EmulatedDrive::Map(const std::string& windowsPath) const {
   std::string local = root + windowsPath.substr(2);
   std::replace(local.begin() + root.size(), local.end(), '\\', '/');
   return local;
+}
+
+std::string EmulatedDrive::WindowsPath(const std::string& local) const {
+  std::error_code error;
+  const std::string folder = std::filesystem::canonical(root, error);
+  if (root.empty() || error || local.compare(0, folder.size(), folder) != 0 ||
+      (local.size() > folder.size() && local[folder.size()] != '/')) {
+    return std::string();
+  }
+  std::string windows = "\\\\?\\C:\\" + local.substr(std::min(local.size(), folder.size() + 1));
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  return windows;
 }
 
 namespace {

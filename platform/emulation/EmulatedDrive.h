@@ -51,6 +51,9 @@ class EmulatedDrive {
   // The local path of a "C:\..." path; empty text when it is not on C:
   // or no folder stands for the drive.
   std::string Map(const std::string& windowsPath) const;
+  // The other way: "\\?\C:\..." for a local path in the drive's folder,
+  // as the system names a file it has open; empty text for any other path.
+  std::string WindowsPath(const std::string& local) const;
 
   // Sharing. A file is known by its device and inode, a link by its own.
   struct FileId {

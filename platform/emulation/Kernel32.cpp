@@ -14,7 +14,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -162,23 +161,6 @@ extern "C" BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
   return 1;
 }
 
-namespace {
-
-// "\\?\C:\..." for a local path on drive C:, or empty text.
-std::string WindowsPath(const std::string& local) {
-  std::error_code error;
-  const std::string drive = std::filesystem::canonical(EmulatedDrive::Instance().Root(), error);
-  if (error || local.compare(0, drive.size(), drive) != 0 ||
-      (local.size() > drive.size() && local[drive.size()] != '/')) {
-    return std::string();
-  }
-  std::string windows = "\\\\?\\C:\\" + local.substr(std::min(local.size(), drive.size() + 1));
-  std::replace(windows.begin(), windows.end(), '/', '\\');
-  return windows;
-}
-
-}  // namespace
-
 // Where the file is now, as the system sees it: a file off drive C: has no
 // such name.
 extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath,
@@ -189,7 +171,7 @@ extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePa
     const std::filesystem::path local = std::filesystem::read_symlink(
         "/proc/self/fd/" + std::to_string(ToDescriptor(hFile)), error);
     if (error) return Fail(ERROR_INVALID_HANDLE, 0);
-    windows = WindowsPath(local.string());
+    windows = EmulatedDrive::Instance().WindowsPath(local.string());
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_OUTOFMEMORY, 0);
   }
