@@ -78,10 +78,14 @@ bool HardLinkAtLogFile() {
   return ReplaceLogFile(
       [](const auto& to, const auto& at) { std::filesystem::create_hard_link(to, at); });
 }
-bool JunctionAtTempFolder() {
-  if (!MoveFileExA(LogFileHold::kFolder, "C:\\TempAway", /*dwFlags=*/0)) return false;
+// C:\Temp, once its folder has gone, as a link to the victim's folder.
+void LinkTempToTheVictimsFolder() {
   std::filesystem::create_directory_symlink(TestDrive::Local("C:\\Elsewhere"),
                                             TestDrive::Local(LogFileHold::kFolder));
+}
+bool JunctionAtTempFolder() {
+  if (!MoveFileExA(LogFileHold::kFolder, "C:\\TempAway", /*dwFlags=*/0)) return false;
+  LinkTempToTheVictimsFolder();
   return true;
 }
 // Windows lets whoever may write an empty folder's attributes make it a
@@ -92,7 +96,7 @@ bool TempMadeAJunctionInPlace() {
   const std::filesystem::path temp = TestDrive::Local(LogFileHold::kFolder);
   if (!std::filesystem::is_empty(temp)) return false;
   std::filesystem::rename(temp, TestDrive::Local("C:\\TempAsHeld"));
-  std::filesystem::create_directory_symlink(TestDrive::Local("C:\\Elsewhere"), temp);
+  LinkTempToTheVictimsFolder();
   return true;
 }
 
