@@ -2,7 +2,11 @@
 // drive. Build machine only; tests/wine runs the real program under Wine.
 #include "cleanup/KesOrvCleanup.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <utility>
 
@@ -185,6 +189,57 @@ TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
     EXPECT_EQ(c.launched, launches());
     EXPECT_FALSE(TouchedRunKey());
   }
+  EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
+}
+
+// The README's forms of the uninstall command, started as Windows starts
+// them (docs/windows-behaviour.md). Windows' shell expands no environment
+// reference in the file it opens, so a REG_EXPAND_SZ path that depends on
+// one starts nothing, though Wine's shell starts it.
+TEST_F(KesOrvCleanupTest, UninstallCommandFormsStartAsOnWindows) {
+  constexpr char kInstalled[] = "C:\\Program Files (x86)\\Kestrova\\Orvane\\uninstall.exe";
+  constexpr char kMsiexec[] = "C:\\Windows\\SysWOW64\\msiexec.exe";
+  for (const char* program : {kInstalled, kMsiexec}) {
+    const std::filesystem::path local = TestDrive::Local(program);
+    std::filesystem::create_directories(local.parent_path());
+    std::ofstream(local).put('x');
+  }
+  // Set, so that only leaving the reference unexpanded keeps it unfound.
+  ASSERT_EQ(0, setenv("ProgramFiles(x86)", "C:\\Program Files (x86)", /*overwrite=*/1));
+  const std::string quoted = std::string("\"") + kInstalled + '"';
+  struct Case {
+    const char* label;
+    DWORD type;
+    std::string uninstallString;
+    const char* uninstallArgs;
+    Names started;
+  };
+  const Case cases[] = {
+      {"quoted path", REG_SZ, quoted, "/S", {kInstalled}},
+      {"unquoted path with spaces", REG_SZ, kInstalled, "/S", {kInstalled}},
+      {"path and switches together", REG_SZ, quoted + " /S", "", {}},
+      {"environment reference",
+       REG_EXPAND_SZ,
+       "%ProgramFiles(x86)%\\Kestrova\\Orvane\\uninstall.exe",
+       "/S",
+       {}},
+      {"msiexec by its full path",
+       REG_SZ,
+       kMsiexec,
+       "/x {0E5C5D8F-0000-0000-0000-000000000000} /qn /norestart",
+       {kMsiexec}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    StartFresh();
+    const std::string bytes = c.uninstallString + '\0';
+    registry.SetValue(kProductKey, "UninstallString", c.type, {bytes.begin(), bytes.end()});
+    registry.SetString(kProductKey, "UninstallArgs", c.uninstallArgs);
+    RunProgram({});
+    EXPECT_EQ(1u, launches().size());
+    EXPECT_EQ(c.started, EmulatedShell::Instance().Started());
+  }
+  unsetenv("ProgramFiles(x86)");
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 

@@ -5,6 +5,12 @@
 //===----------------------------------------------------------------------===//
 #include "platform/emulation/EmulatedShell.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/emulation/EmulatedDrive.h"
+
 namespace Kestrova_Orvane {
 namespace emulation {
 namespace {
@@ -33,6 +39,19 @@ void PrintTo(const ShellRequest& request, std::ostream* out) {
   *out << ", ";
   PrintText(request.directory, out);
   *out << ", " << request.show << ")";
+}
+
+std::optional<std::string> EmulatedShell::ProgramNamedBy(std::string file) {
+  if (!file.empty() && file.front() == '"') {
+    if (file.size() < 2 || file.back() != '"') return std::nullopt;
+    file = file.substr(1, file.size() - 2);
+  }
+  if (file.find('"') != std::string::npos) return std::nullopt;
+  std::replace(file.begin(), file.end(), '/', '\\');
+  const std::string local = EmulatedDrive::Instance().Map(file);
+  std::error_code error;
+  if (local.empty() || !std::filesystem::is_regular_file(local, error)) return std::nullopt;
+  return file;
 }
 
 EmulatedShell& EmulatedShell::Instance() {

@@ -1,7 +1,10 @@
 //===-- platform/emulation/EmulatedShell.h - The shell, as a recorder -----===//
 //
-// Build machine only. ShellExecuteA starts nothing here: it records each
-// request for tests to read, with null arguments kept apart from empty text.
+// Build machine only. ShellExecuteA records each request for tests to read,
+// with null arguments kept apart from empty text, and starts a program only
+// in name: it notes which file on drive C: Windows would start, as Windows
+// finds it (docs/windows-behaviour.md). Where Wine's shell differs, this
+// one follows Windows: it expands no environment reference in the file.
 //
 //===----------------------------------------------------------------------===//
 #ifndef KESORV_PLATFORM_EMULATION_EMULATEDSHELL_H
@@ -44,13 +47,28 @@ class EmulatedShell {
   EmulatedShell(const EmulatedShell&) = delete;
   EmulatedShell& operator=(const EmulatedShell&) = delete;
 
-  void Reset() { requests.clear(); }
+  void Reset() {
+    requests.clear();
+    started.clear();
+  }
   const std::vector<ShellRequest>& Requests() const { return requests; }
   void Record(ShellRequest request) { requests.push_back(std::move(request)); }
+
+  // The program that opening `file` starts: the file on drive C: that the
+  // whole text names, in quotes or not, with either kind of slash, spelt
+  // "C:\..."; nothing when no file has that name. Text after a quoted
+  // path, an environment reference, a relative name: no file has such a
+  // name here, as none has on Windows (a relative name aside, which
+  // Windows looks up in folders this emulation does not have).
+  static std::optional<std::string> ProgramNamedBy(std::string file);
+  // The programs started so far, in order.
+  const std::vector<std::string>& Started() const { return started; }
+  void Start(std::string program) { started.push_back(std::move(program)); }
 
  private:
   EmulatedShell() = default;
   std::vector<ShellRequest> requests;
+  std::vector<std::string> started;
 };
 
 }  // namespace emulation

@@ -1,6 +1,7 @@
 //===-- platform/emulation/Shell32.cpp - ShellExecuteA, emulated ----------===//
 //
-// Build machine only. Records the request and starts nothing.
+// Build machine only. Records the request, and starts the program it names
+// only in name (EmulatedShell.h).
 //
 //===----------------------------------------------------------------------===//
 #include <new>
@@ -18,18 +19,25 @@ std::optional<std::string> Text(LPCSTR text) {
   return std::string(text);
 }
 
-// What ShellExecuteA returns: above 32 for success, 0 when out of memory.
+// What ShellExecuteA returns: above 32 when it started the program,
+// SE_ERR_FNF when it found none, 0 when out of memory.
 HINSTANCE Result(ULONG_PTR code) { return reinterpret_cast<HINSTANCE>(code); }
+constexpr ULONG_PTR kStarted = 33;
 
 }  // namespace
 
 extern "C" HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
                                           LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd) {
   try {
-    EmulatedShell::Instance().Record(ShellRequest{hwnd != nullptr, Text(lpOperation), Text(lpFile),
-                                                  Text(lpParameters), Text(lpDirectory), nShowCmd});
+    EmulatedShell& shell = EmulatedShell::Instance();
+    shell.Record(ShellRequest{hwnd != nullptr, Text(lpOperation), Text(lpFile), Text(lpParameters),
+                              Text(lpDirectory), nShowCmd});
+    std::optional<std::string> program;
+    if (lpFile != nullptr) program = EmulatedShell::ProgramNamedBy(lpFile);
+    if (!program) return Result(SE_ERR_FNF);
+    shell.Start(std::move(*program));
   } catch (const std::bad_alloc&) {
     return Result(0);
   }
-  return Result(33);
+  return Result(kStarted);
 }

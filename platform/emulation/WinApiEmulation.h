@@ -145,6 +145,7 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SE_ERR_FNF 2
 
 extern "C" {
 
