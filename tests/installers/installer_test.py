@@ -346,7 +346,9 @@ NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], re.escape(UNI
                  lambda product: APPS_KEY + r'\Orvane', windows=0, closes_product=True)
 # [SystemFolder] of a 32-bit package on 64-bit Windows. The console window
 # of KesOrvCleanup.exe, started by an EXE custom action: wixl cannot build
-# the full WiX toolset's quiet execution custom action.
+# the full WiX toolset's quiet execution custom action. Wine's msiexec runs
+# the action in the user's session; Windows Installer's service runs it
+# where no user sees a window (docs/windows-behaviour.md).
 MSI = Installer('MSI', msi_install('Orvane.msi'), r'(?i:C:\\windows\\syswow64\\msiexec\.exe)',
                 msi_registration, windows=1, closes_product=False)
 
