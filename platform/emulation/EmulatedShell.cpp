@@ -42,8 +42,7 @@ void PrintTo(const ShellRequest& request, std::ostream* out) {
 }
 
 std::optional<std::string> EmulatedShell::ProgramNamedBy(std::string file) {
-  if (!file.empty() && file.front() == '"') {
-    if (file.size() < 2 || file.back() != '"') return std::nullopt;
+  if (file.size() >= 2 && file.front() == '"' && file.back() == '"') {
     file = file.substr(1, file.size() - 2);
   }
   if (file.find('"') != std::string::npos) return std::nullopt;
