@@ -1,24 +1,30 @@
 // Stands in for the product's program in the sample installers. Like the
 // real one, which the Run entry starts at logon, it stays running with a
 // hidden top-level window of class "OrvaneWindow" until that window is
-// asked to close; the NSIS uninstaller closes it that way before it
-// deletes the files. Windows build only.
+// asked to close; the NSIS installer and uninstaller close it that way
+// before they replace or delete the files. Windows build only.
 //
-//   Orvane.exe [READY_FILE]
+//   Orvane.exe [READY_FILE [ignore-close | no-window]]
 //
-// With READY_FILE, it creates that (empty) file once its window exists,
-// so that a test knows when an uninstaller can find it.
+// With READY_FILE, it creates that (empty) file once it is ready, so that
+// a test knows when an installer can find it. The last argument makes an
+// instance that a polite request does not close: a window that ignores
+// WM_CLOSE, as a hung or a busy program's does, or no window at all, as
+// for an instance in another session, whose windows no installer sees.
 #include <windows.h>
 
 #include <string>
 
 namespace {
 
+bool ignore_close = false;
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DESTROY) {
     PostQuitMessage(/*nExitCode=*/0);
     return 0;
   }
+  if (message == WM_CLOSE && ignore_close) return 0;
   // WM_CLOSE's default destroys the window.
   return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -38,6 +44,12 @@ void SignalReady(const char* path) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/,
                    int /*show*/) {
+  const std::string mode = __argc > 2 ? __argv[2] : "";
+  ignore_close = mode == "ignore-close";
+  if (mode == "no-window") {
+    if (__argc > 1) SignalReady(__argv[1]);
+    Sleep(INFINITE);
+  }
   WNDCLASSA window_class = {};
   window_class.lpfnWndProc = WindowProcedure;
   window_class.hInstance = instance;
