@@ -2,7 +2,7 @@
 # shellcheck disable=SC2030,SC2031 # each case sets its signing settings in a subshell
 # The release script (packaging/Dist.cmake) with a throwaway certificate
 # authority and code-signing certificate made here, so that nothing secret
-# lives in the repository; then the sample NSIS installer, built where the
+# lives in the repository; then the sample installers, built where the
 # release is signed:
 #   signed-release-test.sh SOURCE_DIR PROGRAM README VERSION PREFIX
 # PROGRAM is the built, unsigned KesOrvCleanup.exe, VERSION its version
@@ -200,7 +200,7 @@ else
   fail "time-stamped program does not verify: $(cat verify.log)"
 fi
 
-# --- The sample installer and its uninstaller, signed as the release is -------
+# --- The sample installers and the uninstaller, signed as the release is -----
 # A build whose cache names the certificate, as a signed release's does.
 installer="sample-build/installers/OrvaneSetup.exe"
 if ! cmake -S "$source_dir" -B sample-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -211,12 +211,17 @@ if ! cmake -S "$source_dir" -B sample-build -G Ninja -DCMAKE_BUILD_TYPE=Release 
   fail "building the sample installers: $(tail -20 sample-build.log)"
 fi
 verify "$installer" test-authority || fail "the sample installer does not verify: $(cat verify.log)"
+for package in Orvane.msi Orvane-2.msi Orvane-2-rebuilt.msi; do
+  verify "sample-build/installers/$package" test-authority ||
+    fail "the sample $package does not verify: $(cat verify.log)"
+done
 # An NSIS uninstaller is made inside its installer: only an install shows
-# whether the one it writes is signed.
-sample='C:\KesOrvSignedSample'
-"$here/../wine/wine-run.sh" "$prefix" "$scratch/$installer" /S "/D=$sample" \
+# whether the one it writes is signed. It installs in its own folder under
+# the program files folder, the only place it accepts.
+"$here/../wine/wine-run.sh" "$prefix" "$scratch/$installer" /S \
   >wine-output.txt 2>&1 || fail "installing the signed sample: status $?"
-uninstaller="$(readlink -f "$prefix")/drive_c/KesOrvSignedSample/uninstall.exe"
+kestrova="$(readlink -f "$prefix")/drive_c/Program Files (x86)/Kestrova"
+uninstaller="$kestrova/Orvane/uninstall.exe"
 if [ -f "$uninstaller" ]; then
   verify "$uninstaller" test-authority ||
     fail "the uninstaller it wrote does not verify: $(cat verify.log)"
@@ -226,7 +231,7 @@ fi
 reg delete 'HKLM\SOFTWARE\Kestrova' /f >/dev/null 2>&1 || true
 reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvane' /f >/dev/null 2>&1 || true
 reg delete "$run_key" /v Orvane /f >/dev/null 2>&1 || true
-rm -rf "$(dirname "$uninstaller")"
+rm -rf "$kestrova"
 
 # --- What stops dist, leaving the previous release as it was -----------------
 # Each case's settings are KESORV_SIGN_ variables without that prefix.
@@ -259,5 +264,5 @@ EOF
 
 [ "$failures" -eq 0 ] || exit 1
 echo "ok: signed, time-stamped, verified, reversible, tamper-evident, runs under Wine;"
-echo "    the sample installer and the uninstaller it writes are signed;"
+echo "    the sample installer, the uninstaller it writes and the sample MSIs are signed;"
 echo "    each failure stops dist and leaves the release as it was"

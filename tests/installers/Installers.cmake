@@ -13,24 +13,38 @@ set_target_properties(kesorv_orvane_stand_in PROPERTIES OUTPUT_NAME Orvane)
 # The installers find what they ship in the folder they are built in.
 set(installers ${CMAKE_BINARY_DIR}/installers)
 set(samples ${PROJECT_SOURCE_DIR}/samples)
+# Signed as the release is, when it is (packaging/Sign.cmake): the command
+# that signs the file named last, in place.
+set(sign ${CMAKE_COMMAND} -DIF_CERTIFICATE=ON -DPKCS12=${KESORV_SIGN_PKCS12}
+    -DPASSWORD_FILE=${KESORV_SIGN_PASSWORD_FILE} -DTIMESTAMP_URL=${KESORV_SIGN_TIMESTAMP_URL}
+    -DDESCRIPTION=Orvane -DURL=${KESORV_SIGN_URL} -P ${PROJECT_SOURCE_DIR}/packaging/Sign.cmake)
+list(JOIN sign "\" \"" nsis_sign)
 add_custom_command(
-  OUTPUT ${installers}/OrvaneSetup.exe ${installers}/Orvane.msi ${installers}/Orvane-2.msi
-         ${installers}/Orvane-2-rebuilt.msi ${installers}/Orvane64.msi
+  OUTPUT ${installers}/OrvaneSetup.exe ${installers}/OrvaneSetup-2.exe ${installers}/Orvane.msi
+         ${installers}/Orvane-2.msi ${installers}/Orvane-2-rebuilt.msi ${installers}/Orvane64.msi
+         ${installers}/Orvane64-view32.msi
          ${installers}/StartTool-ExecWait.exe ${installers}/StartTool-nsExec.exe
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/../require.sh makensis:nsis wixl:wixl
   COMMAND ${CMAKE_COMMAND} -E make_directory ${installers}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:KesOrvCleanup> $<TARGET_FILE:kesorv_orvane_stand_in>
           ${installers}/
-  # Signed as the release is, when it is (packaging/Sign.cmake).
-  COMMAND makensis -NOCD -V2
-          "-DSIGN=\"${CMAKE_COMMAND}\" -DIF_CERTIFICATE=ON \"-DPKCS12=${KESORV_SIGN_PKCS12}\" \"-DPASSWORD_FILE=${KESORV_SIGN_PASSWORD_FILE}\" \"-DTIMESTAMP_URL=${KESORV_SIGN_TIMESTAMP_URL}\" -DDESCRIPTION=Orvane \"-DURL=${KESORV_SIGN_URL}\" -P \"${PROJECT_SOURCE_DIR}/packaging/Sign.cmake\""
-          ${samples}/nsis/Orvane.nsi
+  # Version 2, then version 1, each an installer and the uninstaller it
+  # writes, signed.
+  COMMAND makensis -NOCD -V2 -DVERSION=2.0.0 "-DSIGN=\"${nsis_sign}\"" ${samples}/nsis/Orvane.nsi
+  COMMAND ${CMAKE_COMMAND} -E rename OrvaneSetup.exe OrvaneSetup-2.exe
+  COMMAND makensis -NOCD -V2 "-DSIGN=\"${nsis_sign}\"" ${samples}/nsis/Orvane.nsi
   # Version 1, then two builds of version 2: each build has a product code
   # of its own, and each upgrades what is installed.
   COMMAND wixl -a x86 -D Version=1.0.0 -o Orvane.msi ${samples}/wix/Orvane.wxs
   COMMAND wixl -a x86 -D Version=2.0.0 -o Orvane-2.msi ${samples}/wix/Orvane.wxs
   COMMAND wixl -a x86 -D Version=2.0.0 -o Orvane-2-rebuilt.msi ${samples}/wix/Orvane.wxs
-  COMMAND wixl -a x64 -o Orvane64.msi ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
+  COMMAND ${sign} Orvane.msi
+  COMMAND ${sign} Orvane-2.msi
+  COMMAND ${sign} Orvane-2-rebuilt.msi
+  # A 64-bit package, its product key in the wrong view and in the right one.
+  COMMAND wixl -a x64 -D ProductKeyWin64=yes -o Orvane64.msi ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
+  COMMAND wixl -a x64 -D ProductKeyWin64=no -o Orvane64-view32.msi
+          ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
   COMMAND makensis -NOCD -V2 -DCALL=ExecWait ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   COMMAND makensis -NOCD -V2 -DCALL=nsExec ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   DEPENDS KesOrvCleanup kesorv_orvane_stand_in ${samples}/nsis/Orvane.nsi ${samples}/wix/Orvane.wxs
@@ -56,8 +70,8 @@ set(prefix ${CMAKE_BINARY_DIR}/installer-wineprefix)
 add_test(NAME installers.prefix COMMAND ${CMAKE_CURRENT_LIST_DIR}/../wine/make-prefix.sh ${prefix})
 set_tests_properties(installers.prefix PROPERTIES FIXTURES_SETUP installer-wineprefix TIMEOUT 1200)
 
-foreach(test_class UninstallTest AppsEntryTest UninstallCommandFormTest MsiUpgradeTest
-                   CallerPitfallTest)
+foreach(test_class UninstallTest InstallFolderTest AppsEntryTest UninstallCommandFormTest
+                   NsisUpgradeTest MsiUpgradeTest CallerPitfallTest)
   add_test(NAME installers.${test_class}
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/installer_test.py ${prefix} ${installers}
             ${test_class})

@@ -4,7 +4,9 @@ enforces and Wine's msiexec lets pass, and for what the samples promise.
 
 usage: check_msi.py INSTALLERS
   INSTALLERS: the folder holding Orvane.msi (version 1.0.0), Orvane-2.msi
-  and Orvane-2-rebuilt.msi (two builds of 2.0.0) and Orvane64.msi.
+  and Orvane-2-rebuilt.msi (two builds of 2.0.0), and the 64-bit packages
+  Orvane64.msi (the product key in the 64-bit view) and
+  Orvane64-view32.msi (in the 32-bit view).
 
 One row per property; every row is checked and printed, and the exit
 status is 1 when any of them fails. Reads the tables with msitools'
@@ -37,7 +39,14 @@ def main():
     package = os.path.join(folder, 'Orvane.msi')
     sequence = {row['Action']: row for row in table(package, 'InstallExecuteSequence')}
     position = {action: int(row['Sequence']) for action, row in sequence.items()}
+    ui_sequence = {row['Action']: row for row in table(package, 'InstallUISequence')}
     custom_actions = {row['Action']: int(row['Type']) for row in table(package, 'CustomAction')}
+    custom_action_rows = {row['Action']: row for row in table(package, 'CustomAction')}
+    features = {row['Feature']: int(row['Level']) for row in table(package, 'Feature')}
+    feature_of = {row['Component_']: row['Feature_']
+                  for row in table(package, 'FeatureComponents')}
+    searches = {row['Property']: row['Signature_'] for row in table(package, 'AppSearch')}
+    locators = {row['Signature_']: row for row in table(package, 'RegLocator')}
     registry = {row['Name']: row for row in table(package, 'Registry')}
     components = {row['Component']: int(row['Attributes']) for row in table(package, 'Component')}
     properties = {row['Property']: row['Value'] for row in table(package, 'Property')}
@@ -51,7 +60,22 @@ def main():
         return {row['Property']: row['Value']
                 for row in table(os.path.join(folder, name), 'Property')}
 
+    def product_key_is_64_bit(name):
+        return {row['Component']: int(row['Attributes'])
+                for row in table(os.path.join(folder, name), 'Component')
+                }['ProductKey'] & COMPONENT_64_BIT
+
+    def between_search_and_costing(action, rows):
+        place = {name: int(row['Sequence']) for name, row in rows.items()}
+        return (place['FindRelatedProducts'] < place.get(action, -1) < place['CostFinalize']
+                and rows[action]['Condition'] == 'ORVANE_INSTALLED')
+
     second, rebuilt = product('Orvane-2.msi'), product('Orvane-2-rebuilt.msi')
+    first = product('Orvane.msi')
+    # The action that sets INSTALLLEVEL, and the level it sets.
+    level_actions = [row for row in custom_action_rows.values()
+                     if row['Source'] == 'INSTALLLEVEL']
+    installed_folder = locators.get(searches.get('INSTALLDIR'), {})
     deferred = [action for action, kind in custom_actions.items() if kind & DEFERRED]
     detect_all = [row for row in upgrades if row['VersionMin'] == '0.0.0'
                   and row['VersionMax'] == '' and int(row['Attributes']) == VERSION_MIN_INCLUSIVE]
@@ -86,10 +110,31 @@ def main():
         ('two builds of one version have product codes of their own',
          second['ProductVersion'] == '2.0.0' == rebuilt['ProductVersion']
          and second['ProductCode'] != rebuilt['ProductCode']),
-        ('the 64-bit package writes its product key to the 64-bit view',
-         {row['Component']: int(row['Attributes'])
-          for row in table(os.path.join(folder, 'Orvane64.msi'), 'Component')}['ProductKey']
-         & COMPONENT_64_BIT),
+        # Windows Installer compares the first three fields only.
+        ('every version has three fields',
+         all(len(p['ProductVersion'].split('.')) == 3 for p in [first, second, rebuilt])),
+        ('a folder outside the program files folder, or leading out with .., stops the install',
+         'Installed OR NOT INSTALLDIR OR (INSTALLDIR ~<< ProgramFilesFolder'
+         ' AND NOT (INSTALLDIR >< ".."))' in launch_conditions),
+        ('an upgrade installs in the folder that the product key records',
+         installed_folder.get('Key') == r'SOFTWARE\Kestrova\Orvane'
+         and installed_folder.get('Name') == 'InstallLocation'
+         and registry['InstallLocation']['Value'] == '[INSTALLDIR]'),
+        ('the Run value is written on a first install only: its feature is above the level '
+         'that an upgrade installs at, set before costing in both sequences',
+         len(level_actions) == 1
+         and int(level_actions[0]['Target']) < features[feature_of['Autostart']]
+         <= int(properties.get('INSTALLLEVEL', 1))
+         and all(features[feature_of[c]] <= int(level_actions[0]['Target'])
+                 for c in ['Program', 'Cleanup', 'ProductKey'])
+         and between_search_and_costing(level_actions[0]['Action'], sequence)
+         and between_search_and_costing(level_actions[0]['Action'], ui_sequence)),
+        ('Apps and Features offers neither Change nor Repair',
+         properties.get('ARPNOMODIFY') == '1' and properties.get('ARPNOREPAIR') == '1'),
+        ('the 64-bit package with a 32-bit product key writes it to the 32-bit view',
+         not product_key_is_64_bit('Orvane64-view32.msi')),
+        ('the 64-bit package of the mistake writes its product key to the 64-bit view',
+         product_key_is_64_bit('Orvane64.msi')),
     ]
     failed = 0
     for description, ok in rows:

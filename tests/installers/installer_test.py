@@ -11,9 +11,10 @@ machine would see.
     installer_test.py PREFIX INSTALLERS [unittest arguments]
 
 PREFIX is a Wine prefix of these tests' own. INSTALLERS is the folder
-holding the built installers (OrvaneSetup.exe; Orvane.msi, version 1.0.0,
-Orvane-2.msi and Orvane-2-rebuilt.msi, two builds of 2.0.0; Orvane64.msi;
-StartTool-*.exe).
+holding the built installers (OrvaneSetup.exe and OrvaneSetup-2.exe,
+versions 1.0.0 and 2.0.0; Orvane.msi, version 1.0.0, Orvane-2.msi and
+Orvane-2-rebuilt.msi, two builds of 2.0.0; Orvane64.msi and
+Orvane64-view32.msi; StartTool-*.exe).
 
 With KESORV_WINE_EMULATE=1 (tests/wine/wine-env.sh), where 32-bit
 programs run under qemu, each start of one is several times slower: the
@@ -43,6 +44,8 @@ RUN_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 PRODUCT_KEY = r'HKLM\SOFTWARE\Kestrova\Orvane'
 APPS_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 INSTALL_DIR = r'C:\Program Files (x86)\Kestrova\Orvane'
+# Where an installer engineer may choose to install instead.
+OTHER_DIR = r'C:\Program Files (x86)\Kestrova\Orvane Other'
 INSTALLED_FILES = ['Orvane.exe', 'KesOrvCleanup.exe']
 TOOL = INSTALL_DIR + r'\KesOrvCleanup.exe'
 UNINSTALLER = INSTALL_DIR + r'\uninstall.exe'
@@ -247,7 +250,8 @@ class InstallerTestCase(unittest.TestCase):
         for view in [32, 64]:
             for code in self.msi_registrations(view):
                 wine.run('msiexec', '/x', code, '/qn')
-        for folder in [r'C:\Program Files (x86)\Kestrova', r'C:\Program Files\Kestrova']:
+        for folder in [r'C:\Program Files (x86)\Kestrova', r'C:\Program Files\Kestrova',
+                       r'C:\Orvane']:
             shutil.rmtree(wine.path(folder), ignore_errors=True)
         for view in [32, 64]:
             wine.reg('delete', PRODUCT_KEY, '/f', view=view)
@@ -279,19 +283,23 @@ class InstallerTestCase(unittest.TestCase):
         windows = self.display.watch.mapped()[self.windows_before if since is None else since:]
         self.assertEqual(len(windows), count, 'windows mapped: %s' % windows)
 
-    def install(self, *command):
+    def install(self, *command, folder=INSTALL_DIR, running=None):
+        """Installs and waits until every program it started has ended;
+        RUNNING, instances of the product that it must end first."""
         status, output = self.wine.run(*command)
+        self.assertAllEnded(running or {})
         self.wine.wait_until_all_ended()
         self.assertEqual((status, output), (0, ''), 'installing with %s' % ' '.join(command))
-        self.assertEqual(self.installed_files(), INSTALLED_FILES, 'the files are installed')
+        self.assertEqual(self.installed_files(folder), INSTALLED_FILES, 'the files are installed')
 
-    def start_product(self):
+    def start_product(self, folder=INSTALL_DIR, mode=None):
         """Starts the installed Orvane.exe, as logon does, and waits until
-        its window exists."""
-        ready = r'C:\orvane-ready'
+        it is ready. MODE makes an instance that a request to close does
+        not reach (tests/installers/Orvane.cpp)."""
+        ready = r'C:\orvane-ready-%s' % (mode or 'window')
         if os.path.exists(self.wine.path(ready)):
             os.remove(self.wine.path(ready))
-        product = self.wine.start(INSTALL_DIR + r'\Orvane.exe', ready)
+        product = self.wine.start(folder + r'\Orvane.exe', ready, *([mode] if mode else []))
         for _ in range(STEP_TIMEOUT * 10):
             if os.path.exists(self.wine.path(ready)) or product.poll() is not None:
                 break
@@ -299,16 +307,37 @@ class InstallerTestCase(unittest.TestCase):
         self.assertTrue(os.path.exists(self.wine.path(ready)), 'the product is running')
         return product
 
-    def run_tool(self, *arguments, cwd='C:\\', tool=TOOL):
+    def start_every_kind_of_instance(self, folder=INSTALL_DIR):
+        """Three instances: one that closes when asked, one whose window
+        ignores the request, and one without a window, as an instance in
+        another session looks to an installer."""
+        return {mode: self.start_product(folder, mode)
+                for mode in [None, 'ignore-close', 'no-window']}
+
+    def assertAllEnded(self, instances):
+        """Every instance has ended, soon: before the prefix is waited for,
+        which would wait for them as long as they run. The one that can be
+        asked to close was asked, and closed by itself."""
+        for mode, instance in instances.items():
+            try:
+                status = instance.wait(timeout=STEP_TIMEOUT // 5)
+            except subprocess.TimeoutExpired:
+                self.wine.end_all()
+                self.fail('the instance %s still runs' % (mode or 'with a window'))
+            if mode is None:
+                self.assertEqual(status, 0, 'the product closed when asked')
+
+    def run_tool(self, *arguments, cwd='C:\\', tool=TOOL, running=None):
         """Runs the installed tool and waits until every program it
-        started has ended."""
+        started has ended; RUNNING, as for install."""
         status, output = self.wine.run(tool, *arguments, cwd=cwd)
+        self.assertAllEnded(running or {})
         self.wine.wait_until_all_ended()
         self.assertEqual((status, output), (0, ''), 'the tool exits with 0 and prints nothing')
 
-    def installed_files(self):
+    def installed_files(self, folder=INSTALL_DIR):
         return [name for name in INSTALLED_FILES
-                if os.path.exists(os.path.join(self.wine.path(INSTALL_DIR), name))]
+                if os.path.exists(os.path.join(self.wine.path(folder), name))]
 
     def set_uninstall_args(self, text):
         self.wine.reg('add', PRODUCT_KEY, '/v', 'UninstallArgs', '/d', text, '/f', view=32)
@@ -338,11 +367,20 @@ def msi_registration(product):
     return APPS_KEY + '\\' + code
 
 
-def msi_install(package):
-    return ['msiexec', '/i', INSTALLERS + '\\' + package, '/qn', '/norestart']
+def msi_install(package, folder=None):
+    command = ['msiexec', '/i', INSTALLERS + '\\' + package, '/qn', '/norestart']
+    return command + (['INSTALLDIR=' + folder] if folder else [])
 
 
-NSIS = Installer('NSIS', [INSTALLERS + r'\OrvaneSetup.exe', '/S'], re.escape(UNINSTALLER),
+def nsis_install(setup='OrvaneSetup.exe', folder=None):
+    if folder is None:
+        return [INSTALLERS + '\\' + setup, '/S']
+    # NSIS takes /D= only last and without quotes, spaces and all. Wine
+    # would quote an argument with a space; cmd passes the line as it is.
+    return ['cmd', '/c', '%s\\%s /S /D=%s' % (INSTALLERS, setup, folder)]
+
+
+NSIS = Installer('NSIS', nsis_install(), re.escape(UNINSTALLER),
                  lambda product: APPS_KEY + r'\Orvane', windows=0, closes_product=True)
 # [SystemFolder] of a 32-bit package on 64-bit Windows. The console window
 # of KesOrvCleanup.exe, started by an EXE custom action: wixl cannot build
@@ -367,11 +405,10 @@ class UninstallTest(InstallerTestCase):
                 registration = installer.registration(product)
                 self.assertIsNotNone(wine.values(registration), 'registered in Apps and Features')
                 # On a real PC the product runs from logon until the uninstall.
-                running = self.start_product() if installer.closes_product else None
+                running = (self.start_every_kind_of_instance() if installer.closes_product
+                           else None)
 
-                self.run_tool()
-                if running:
-                    self.assertEqual(running.wait(timeout=STEP_TIMEOUT), 0, 'the product closed')
+                self.run_tool(running=running)
 
                 self.assertEqual(self.installed_files(), [])
                 self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'install folder removed')
@@ -386,20 +423,61 @@ class UninstallTest(InstallerTestCase):
                 self.assertWindows(installer.windows)
 
 
+class InstallFolderTest(InstallerTestCase):
+    """A folder that standard users may change is refused before anything
+    is installed: the tool would start an uninstaller from there with an
+    installer's rights."""
+
+    FOLDERS = [r'C:\Orvane', r'C:\Program Files (x86)\..\Orvane']
+    # (installer, its command for a folder, its exit status as Linux sees
+    # it: the low 8 bits)
+    INSTALLERS = [('NSIS', lambda folder: nsis_install(folder=folder), 2),
+                  ('MSI', lambda folder: msi_install('Orvane.msi', folder), 1603 % 256)]
+
+    def test_a_folder_outside_program_files_is_refused(self):
+        for installer, install, refused in self.INSTALLERS:
+            for folder in self.FOLDERS:
+                with self.subTest(installer=installer, folder=folder):
+                    self.reset()
+
+                    status, _ = self.wine.run(*install(folder))
+                    self.wine.wait_until_all_ended()
+
+                    self.assertEqual(status, refused)
+                    self.assertFalse(os.path.exists(self.wine.path(r'C:\Orvane')))
+                    self.assertFalse(os.path.exists(self.wine.path(INSTALL_DIR)))
+                    self.assertIsNone(self.wine.values(PRODUCT_KEY))
+                    self.assertIsNone(self.wine.values(APPS_KEY + r'\Orvane'))
+                    self.assertEqual(self.msi_registrations(), {})
+                    self.assertNotIn('Orvane', self.wine.values(RUN_KEY))
+
+
 class AppsEntryTest(InstallerTestCase):
-    def test_nsis_entry_says_version_location_and_what_it_offers(self):
+    def test_nsis_entry_says_version_location_size_and_what_it_offers(self):
         self.reset()
         self.install(*NSIS.install)
 
         entry = self.wine.values(APPS_KEY + r'\Orvane')
 
         self.assertEqual({name: entry.get(name) for name in [
-            'DisplayName', 'DisplayVersion', 'Publisher', 'InstallLocation', 'UninstallString',
-            'QuietUninstallString', 'NoModify', 'NoRepair']}, {
+            'DisplayName', 'DisplayVersion', 'Publisher', 'DisplayIcon', 'InstallLocation',
+            'UninstallString', 'QuietUninstallString', 'NoModify', 'NoRepair']}, {
             'DisplayName': 'Orvane', 'DisplayVersion': '1.0.0', 'Publisher': 'Kestrova',
-            'InstallLocation': INSTALL_DIR, 'UninstallString': '"%s"' % UNINSTALLER,
+            'DisplayIcon': INSTALL_DIR + r'\Orvane.exe,0', 'InstallLocation': INSTALL_DIR,
+            'UninstallString': '"%s"' % UNINSTALLER,
             'QuietUninstallString': '"%s" /S' % UNINSTALLER, 'NoModify': '0x1',
             'NoRepair': '0x1'})
+        folder = self.wine.path(INSTALL_DIR)
+        size = sum(os.path.getsize(os.path.join(folder, name)) for name in os.listdir(folder))
+        self.assertEqual(int(entry['EstimatedSize'], 16), size // 1024, 'kilobytes')
+
+    def test_msi_entry_offers_neither_change_nor_repair(self):
+        self.reset()
+        self.install(*MSI.install)
+
+        entry = list(self.msi_registrations().values())[0]
+
+        self.assertEqual((entry.get('NoModify'), entry.get('NoRepair')), ('0x1', '0x1'))
 
 
 class UninstallCommandFormTest(InstallerTestCase):
@@ -454,18 +532,83 @@ class UninstallCommandFormTest(InstallerTestCase):
         self.assertEqual(self.msi_registrations(), {})
 
 
-class MsiUpgradeTest(InstallerTestCase):
-    def test_each_build_replaces_the_installed_one_and_keeps_the_autostart_entry(self):
+class UpgradeTestCase(InstallerTestCase):
+    """What both samples' upgrades keep: the folder the installer engineer
+    chose (OTHER_DIR), and the autostart entry as the user left it, removed
+    or changed: it is the user's. An installer that wrote it again would
+    leave the program's quoted path, as a first install writes it."""
+
+    REMOVED = None
+    CHANGED = '"%s\\Orvane.exe" /minimized' % OTHER_DIR
+
+    def set_run_value(self, data):
+        if data is None:
+            self.wine.reg('delete', RUN_KEY, '/v', 'Orvane', '/f', view=32)
+        else:
+            # From a file: Wine's reg add cuts the data at a quote inside it.
+            escaped = data.replace('\\', '\\\\').replace('"', '\\"')
+            with open(self.wine.path(r'C:\run-value.reg'), 'w', encoding='utf-16') as file:
+                file.write('Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"Orvane"="%s"\r\n'
+                           % (RUN_KEY.replace('HKLM', 'HKEY_LOCAL_MACHINE'), escaped))
+            self.wine.reg('import', r'C:\run-value.reg', view=32)
+        self.assertEqual(self.wine.values(RUN_KEY).get('Orvane'), data)
+
+    def assertUninstalledByTheTool(self):
+        self.run_tool(tool=OTHER_DIR + r'\KesOrvCleanup.exe')
+        self.assertEqual(self.installed_files(OTHER_DIR), [])
+        self.assertFalse(os.path.exists(self.wine.path(OTHER_DIR)), 'install folder removed')
+        self.assertIsNone(self.wine.values(PRODUCT_KEY))
+        self.assertNotIn('Orvane', self.wine.values(RUN_KEY))
+
+
+class NsisUpgradeTest(UpgradeTestCase):
+    def test_upgrade_and_reinstall_in_the_installed_folder_while_the_product_runs(self):
         self.reset()
         wine = self.wine
-        self.install(*msi_install('Orvane.msi'))
+        self.install(*nsis_install(folder=OTHER_DIR), folder=OTHER_DIR)
+        self.assertEqual(wine.values(RUN_KEY).get('Orvane'), '"%s\\Orvane.exe"' % OTHER_DIR)
+        # Version 2 upgrades version 1, then installs again over itself.
+        for step, run_value in [('removed by the user', self.REMOVED),
+                                ('changed by the user', self.CHANGED)]:
+            with self.subTest(step):
+                self.set_run_value(run_value)
+                running = self.start_every_kind_of_instance(OTHER_DIR)
+
+                self.install(*nsis_install('OrvaneSetup-2.exe'), folder=OTHER_DIR,
+                             running=running)
+
+                entry = wine.values(APPS_KEY + r'\Orvane')
+                self.assertEqual((entry['DisplayVersion'], entry['InstallLocation']),
+                                 ('2.0.0', OTHER_DIR))
+                self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'nothing elsewhere')
+                self.assertEqual(wine.values(RUN_KEY).get('Orvane'), run_value)
+                self.assertWindows(0)
+
+        self.assertUninstalledByTheTool()
+
+
+class MsiUpgradeTest(UpgradeTestCase):
+    def test_each_build_replaces_the_installed_one_where_it_is(self):
+        self.reset()
+        wine = self.wine
+        self.install(*msi_install('Orvane.msi', OTHER_DIR), folder=OTHER_DIR)
+        self.assertEqual(wine.values(RUN_KEY).get('Orvane'), '"%s\\Orvane.exe"' % OTHER_DIR)
         # A rebuild of the same version is a product of its own, and
-        # replaces the installed one too.
-        for package in ['Orvane-2.msi', 'Orvane-2-rebuilt.msi']:
-            with self.subTest(package):
+        # replaces the installed one too. (package, the Run value before,
+        # after)
+        for package, run_value, after in [
+                ('Orvane-2.msi', self.REMOVED, self.REMOVED),
+                # Windows Installer never removes the value of a component
+                # without a GUID, and would keep the user's; Wine's msiexec
+                # removes it with the old version
+                # (docs/windows-behaviour.md). Either way the upgrade
+                # does not write it again.
+                ('Orvane-2-rebuilt.msi', self.CHANGED, None)]:
+            with self.subTest(package=package, run_value=run_value):
+                self.set_run_value(run_value)
                 windows_before = len(self.display.watch.mapped())
 
-                self.install(*msi_install(package))
+                self.install(*msi_install(package), folder=OTHER_DIR)
 
                 registrations = self.msi_registrations()
                 self.assertEqual([entry.get('DisplayVersion') for entry in registrations.values()],
@@ -474,8 +617,8 @@ class MsiUpgradeTest(InstallerTestCase):
                 self.assertIsNotNone(product, 'the product key is there')
                 self.assertEqual(msi_registration(product),
                                  APPS_KEY + '\\' + list(registrations)[0])
-                self.assertEqual(wine.values(RUN_KEY).get('Orvane'),
-                                 '"%s\\Orvane.exe"' % INSTALL_DIR)
+                self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'nothing elsewhere')
+                self.assertEqual(wine.values(RUN_KEY).get('Orvane'), after)
                 # The tool's removal mode, had it run while the old build
                 # was removed, would have shown its console window.
                 self.assertWindows(0, since=windows_before)
@@ -487,13 +630,8 @@ class MsiUpgradeTest(InstallerTestCase):
             self.assertNotEqual(status, 0)
             self.assertEqual(self.msi_registrations(), registrations)
 
-        self.run_tool()
-
-        self.assertEqual(self.installed_files(), [])
-        self.assertFalse(os.path.exists(wine.path(INSTALL_DIR)), 'install folder removed')
+        self.assertUninstalledByTheTool()
         self.assertEqual(self.msi_registrations(), {})
-        self.assertIsNone(wine.values(PRODUCT_KEY))
-        self.assertNotIn('Orvane', wine.values(RUN_KEY))
 
 
 class CallerPitfallTest(InstallerTestCase):
@@ -544,23 +682,30 @@ class CallerPitfallTest(InstallerTestCase):
         self.assertIn('Orvane Uninstall: Confirmation', mapped[already])
         self.assertEqual(self.installed_files(), INSTALLED_FILES, 'waiting for a click')
 
-    def test_product_key_in_the_64_bit_view_is_not_seen(self):
-        # A 64-bit package whose components write the product key: it
-        # lands in the 64-bit view, and the tool starts nothing.
-        self.reset()
-        wine = self.wine
-        status, output = wine.run(*msi_install('Orvane64.msi'))
-        wine.wait_until_all_ended()
-        self.assertEqual((status, output), (0, ''))
-        self.assertIsNotNone(wine.values(PRODUCT_KEY, view=64), 'written to the 64-bit view')
-        before = self.registry()
+    def test_a_64_bit_package_is_seen_only_with_its_product_key_in_the_32_bit_view(self):
+        program = r'C:\Program Files\Kestrova\Orvane\Orvane.exe'
+        # (package, the view its product key lands in)
+        for package, view in [('Orvane64-view32.msi', 32), ('Orvane64.msi', 64)]:
+            with self.subTest(package):
+                self.reset()
+                wine = self.wine
+                status, output = wine.run(*msi_install(package))
+                wine.wait_until_all_ended()
+                self.assertEqual((status, output), (0, ''))
+                self.assertEqual([wine.values(PRODUCT_KEY, v) is not None for v in [32, 64]],
+                                 [view == 32, view == 64], 'written to the %d-bit view' % view)
+                before = self.registry()
 
-        # The package does not ship the tool; an installer's copy runs.
-        self.run_tool(tool=INSTALLERS + r'\KesOrvCleanup.exe')
+                # The package does not ship the tool; an installer's copy runs.
+                self.run_tool(tool=INSTALLERS + r'\KesOrvCleanup.exe')
 
-        self.assertEqual(self.registry(), before)
-        self.assertTrue(os.path.exists(wine.path(r'C:\Program Files\Kestrova\Orvane\Orvane.exe')))
-        self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
+                if view == 32:
+                    self.assertEqual(self.msi_registrations(64), {}, 'uninstalled')
+                    self.assertIsNone(wine.values(PRODUCT_KEY))
+                else:
+                    self.assertEqual(self.registry(), before)
+                self.assertEqual(os.path.exists(wine.path(program)), view == 64)
+                self.assertFalse(os.path.exists(wine.path(LOG)), 'nothing logged')
 
     def registry(self):
         """What the tool could read or change, in both views."""
