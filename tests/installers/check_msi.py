@@ -40,8 +40,7 @@ def main():
     sequence = {row['Action']: row for row in table(package, 'InstallExecuteSequence')}
     position = {action: int(row['Sequence']) for action, row in sequence.items()}
     ui_sequence = {row['Action']: row for row in table(package, 'InstallUISequence')}
-    custom_actions = {row['Action']: int(row['Type']) for row in table(package, 'CustomAction')}
-    custom_action_rows = {row['Action']: row for row in table(package, 'CustomAction')}
+    custom_actions = {row['Action']: row for row in table(package, 'CustomAction')}
     features = {row['Feature']: int(row['Level']) for row in table(package, 'Feature')}
     feature_of = {row['Component_']: row['Feature_']
                   for row in table(package, 'FeatureComponents')}
@@ -53,8 +52,9 @@ def main():
     upgrades = table(package, 'Upgrade')
     launch_conditions = [row['Condition'] for row in table(package, 'LaunchCondition')]
 
-    def between(action, first, last):
-        return position[first] < position.get(action, -1) < position[last]
+    def between(action, first, last, rows=sequence):
+        place = {name: int(row['Sequence']) for name, row in rows.items()}
+        return place[first] < place.get(action, -1) < place[last]
 
     def product(name):
         return {row['Property']: row['Value']
@@ -65,18 +65,17 @@ def main():
                 for row in table(os.path.join(folder, name), 'Component')
                 }['ProductKey'] & COMPONENT_64_BIT
 
-    def between_search_and_costing(action, rows):
-        place = {name: int(row['Sequence']) for name, row in rows.items()}
-        return (place['FindRelatedProducts'] < place.get(action, -1) < place['CostFinalize']
+    def on_upgrade_before_costing(action, rows):
+        return (between(action, 'FindRelatedProducts', 'CostFinalize', rows)
                 and rows[action]['Condition'] == 'ORVANE_INSTALLED')
 
     second, rebuilt = product('Orvane-2.msi'), product('Orvane-2-rebuilt.msi')
-    first = product('Orvane.msi')
     # The action that sets INSTALLLEVEL, and the level it sets.
-    level_actions = [row for row in custom_action_rows.values()
-                     if row['Source'] == 'INSTALLLEVEL']
+    level_actions = [row for row in custom_actions.values() if row['Source'] == 'INSTALLLEVEL']
+    upgrade_level = int(level_actions[0]['Target']) if len(level_actions) == 1 else None
     installed_folder = locators.get(searches.get('INSTALLDIR'), {})
-    deferred = [action for action, kind in custom_actions.items() if kind & DEFERRED]
+    deferred = [action for action, row in custom_actions.items()
+                if int(row['Type']) & DEFERRED]
     detect_all = [row for row in upgrades if row['VersionMin'] == '0.0.0'
                   and row['VersionMax'] == '' and int(row['Attributes']) == VERSION_MIN_INCLUSIVE]
     secure = properties.get('SecureCustomProperties', '').split(';')
@@ -112,7 +111,7 @@ def main():
          and second['ProductCode'] != rebuilt['ProductCode']),
         # Windows Installer compares the first three fields only.
         ('every version has three fields',
-         all(len(p['ProductVersion'].split('.')) == 3 for p in [first, second, rebuilt])),
+         all(len(p['ProductVersion'].split('.')) == 3 for p in [properties, second, rebuilt])),
         ('a folder outside the program files folder, or leading out with .., stops the install',
          'Installed OR NOT INSTALLDIR OR (INSTALLDIR ~<< ProgramFilesFolder'
          ' AND NOT (INSTALLDIR >< ".."))' in launch_conditions),
@@ -122,13 +121,13 @@ def main():
          and registry['InstallLocation']['Value'] == '[INSTALLDIR]'),
         ('the Run value is written on a first install only: its feature is above the level '
          'that an upgrade installs at, set before costing in both sequences',
-         len(level_actions) == 1
-         and int(level_actions[0]['Target']) < features[feature_of['Autostart']]
+         upgrade_level is not None
+         and upgrade_level < features[feature_of['Autostart']]
          <= int(properties.get('INSTALLLEVEL', 1))
-         and all(features[feature_of[c]] <= int(level_actions[0]['Target'])
+         and all(features[feature_of[c]] <= upgrade_level
                  for c in ['Program', 'Cleanup', 'ProductKey'])
-         and between_search_and_costing(level_actions[0]['Action'], sequence)
-         and between_search_and_costing(level_actions[0]['Action'], ui_sequence)),
+         and on_upgrade_before_costing(level_actions[0]['Action'], sequence)
+         and on_upgrade_before_costing(level_actions[0]['Action'], ui_sequence)),
         ('Apps and Features offers neither Change nor Repair',
          properties.get('ARPNOMODIFY') == '1' and properties.get('ARPNOREPAIR') == '1'),
         ('the 64-bit package with a 32-bit product key writes it to the 32-bit view',

@@ -431,11 +431,11 @@ class InstallFolderTest(InstallerTestCase):
     FOLDERS = [r'C:\Orvane', r'C:\Program Files (x86)\..\Orvane']
     # (installer, its command for a folder, its exit status as Linux sees
     # it: the low 8 bits)
-    INSTALLERS = [('NSIS', lambda folder: nsis_install(folder=folder), 2),
-                  ('MSI', lambda folder: msi_install('Orvane.msi', folder), 1603 % 256)]
+    REFUSALS = [('NSIS', lambda folder: nsis_install(folder=folder), 2),
+                ('MSI', lambda folder: msi_install('Orvane.msi', folder), 1603 % 256)]
 
     def test_a_folder_outside_program_files_is_refused(self):
-        for installer, install, refused in self.INSTALLERS:
+        for installer, install, refused in self.REFUSALS:
             for folder in self.FOLDERS:
                 with self.subTest(installer=installer, folder=folder):
                     self.reset()
