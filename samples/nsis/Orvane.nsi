@@ -94,7 +94,7 @@ Function ${UN}CloseAndDeleteOrvane
     ${If} $0 = 0
       ${Break}
     ${EndIf}
-    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=500
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=1000
     ; A window still there did not close: the next search starts past it.
     IsWindow $0 0 +2
       StrCpy $2 $0
