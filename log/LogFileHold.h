@@ -1,19 +1,21 @@
-// C:\Temp and the log file in it, each checked by name, then opened without
-// following a link, checked through its own handle, and held: the folder
-// must be a plain folder, the file a plain file with this one name,
-// created when missing, that the system names as lying in the held folder.
+// LogFileHold: the log's folder and file, checked and held open while the
+// log opens the file, so that the log is never written through a link.
 //
-// Both handles read (the folder's listing, the file's data) and share
-// reading and writing but not deletion. Sharing binds every open that
-// reads, writes or deletes, renames included, so while they are held
-// neither name can be renamed, deleted or replaced by a link. It does not
-// bind making an empty folder a junction where it stands; a file opened
-// through such a folder lies elsewhere and is refused, though the empty
-// file that its open created stays where the junction led. Once the file
-// is in the folder, the folder is no longer empty: whatever opens
-// "C:\Temp\KesOrvLog.log" meanwhile opens the very file that was checked,
-// in the very folder. Others may still read and write both, a second hold
-// included, as a concurrent run of the tool takes.
+// Once constructed, IsHeld() says whether both passed every check; the file
+// is created when missing, the folder never. Until
+// destroyed, the two handles share reading and writing, a concurrent run of
+// the tool included, but not deletion: neither name can be renamed,
+// deleted or replaced by a link meanwhile, so whatever opens the log's
+// path then opens the very file that was checked.
+//
+// Refused, with nothing written and no file created, unless said:
+// - the folder missing, or not a plain folder: a junction or a symbolic
+//   link, by its name or through its handle;
+// - the file a symbolic link, or a file with a second hard link;
+// - a file that the system does not name as lying in the held folder. An
+//   empty folder can still be made a junction where it stands, as sharing
+//   does not bind that; the empty file that the open created then stays
+//   where the junction led.
 #ifndef KESORV_LOG_LOGFILEHOLD_H
 #define KESORV_LOG_LOGFILEHOLD_H
 
