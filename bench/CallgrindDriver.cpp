@@ -6,7 +6,7 @@
 
 #include "cleanup/ProgramMain.h"
 #include "platform/emulation/EmulatedRegistry.h"
-#include "tests/support/TestKeys.h"
+#include "tests/support/ToolPaths.h"
 
 using Kestrova_Orvane::ProgramMain;
 using Kestrova_Orvane::emulation::EmulatedRegistry;

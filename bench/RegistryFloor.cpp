@@ -4,9 +4,11 @@
 // the tool.
 #include <windows.h>
 
+#include "tests/support/ToolPaths.h"
+
 int main() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Kestrova_Orvane::test_support::kRunKey,
                     /*ulOptions=*/0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
     RegCloseKey(key);
   }

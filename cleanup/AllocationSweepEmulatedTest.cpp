@@ -26,7 +26,8 @@
 #include "platform/emulation/EmulatedShell.h"
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/CommandLineCase.h"
-#include "tests/support/TestKeys.h"
+#include "tests/support/TestDrive.h"
+#include "tests/support/ToolPaths.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -116,6 +117,8 @@ Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::pat
       out << "file " << request.file.value_or("(null)") << '\n'
           << "parameters " << request.parameters.value_or("(null)") << '\n';
     }
+    std::ifstream log(test_support::TestDrive::Local(test_support::kLogFile));
+    for (std::string line; std::getline(log, line);) out << "log " << line << '\n';
     out.close();
     std::fflush(nullptr);
     if (__gcov_dump) __gcov_dump();  // _exit skips the coverage build's own write
@@ -137,15 +140,14 @@ Outcome RunScenario(const Scenario& scenario, long k, const std::filesystem::pat
     if (kind == "value") outcome.runValues.push_back(text);
     if (kind == "file") outcome.launches.emplace_back(text, "");
     if (kind == "parameters") outcome.launches.back().second = text;
+    if (kind == "log") outcome.logLines.push_back(text);
   }
-  std::ifstream log(drive / "Temp" / "KesOrvLog.log");
-  while (std::getline(log, line)) outcome.logLines.push_back(line);
   std::ifstream print(printed);
   outcome.printed.assign(std::istreambuf_iterator<char>(print), {});
   return outcome;
 }
 
-TEST(AllocationSweepTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
+TEST(AllocationSweepEmulatedTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
   const Scenario scenarios[] = {
       {"removal, value present", {"Orvane", "x"}, true, true},
       {"removal, value missing", {"Missing", "x"}, true, true},
@@ -167,6 +169,11 @@ TEST(AllocationSweepTest, EveryFailurePointEndsNormallyAndChangesNothingElse) {
       SCOPED_TRACE(label);
       const Outcome clean = RunScenario(scenario, 0, drive, withTempFolder);
       ASSERT_TRUE(clean.exited);
+      // Without a failure, only an empty name is logged, where the folder is.
+      const bool logs =
+          withTempFolder && !scenario.arguments.empty() && scenario.arguments[0] == "";
+      EXPECT_EQ(logs ? std::vector<std::string>{"Cannot delete value"} : std::vector<std::string>{},
+                clean.logLines);
       const std::vector<std::string> allRunValues = {"Orvane", "Other"};
       long k = 1;
       for (;; ++k) {

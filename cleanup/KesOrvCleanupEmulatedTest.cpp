@@ -18,7 +18,7 @@
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
-#include "tests/support/TestKeys.h"
+#include "tests/support/ToolPaths.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -63,7 +63,7 @@ bool RunProgram(std::vector<std::string> arguments, long failingAllocation = 0,
   return struck;
 }
 
-class KesOrvCleanupTest : public ::testing::Test {
+class KesOrvCleanupEmulatedTest : public ::testing::Test {
  protected:
   void SetUp() override { StartFresh(); }
   // The registry and shell every case starts from: a Run key of two values,
@@ -87,7 +87,7 @@ class KesOrvCleanupTest : public ::testing::Test {
   TestDrive drive;
 };
 
-TEST_F(KesOrvCleanupTest, ArgumentCountChoosesTheMode) {
+TEST_F(KesOrvCleanupEmulatedTest, ArgumentCountChoosesTheMode) {
   for (const test_support::CommandLineCase& c : test_support::ModeCommandLines()) {
     SCOPED_TRACE(c.label);
     StartFresh();
@@ -102,7 +102,7 @@ TEST_F(KesOrvCleanupTest, ArgumentCountChoosesTheMode) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, MissingRunKeyIsCreatedEmpty) {
+TEST_F(KesOrvCleanupEmulatedTest, MissingRunKeyIsCreatedEmpty) {
   registry.Reset();
   RunProgram({"Orvane", "x"});
   EXPECT_TRUE(registry.KeyExists(kRunKey));
@@ -110,7 +110,7 @@ TEST_F(KesOrvCleanupTest, MissingRunKeyIsCreatedEmpty) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, RunKeyNotGrantingReadAndWriteChangesAndLogsNothing) {
+TEST_F(KesOrvCleanupEmulatedTest, RunKeyNotGrantingReadAndWriteChangesAndLogsNothing) {
   registry.SetGrantedAccess(kRunKey, KEY_READ);
   for (const char* name : {"Orvane", ""}) {
     SCOPED_TRACE(name);
@@ -120,30 +120,31 @@ TEST_F(KesOrvCleanupTest, RunKeyNotGrantingReadAndWriteChangesAndLogsNothing) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, EmptyNameIsLoggedOnceTheRunKeyOpened) {
+TEST_F(KesOrvCleanupEmulatedTest, EmptyNameIsLoggedOnceTheRunKeyOpened) {
   RunProgram({"", "x"});
   EXPECT_EQ((Names{"Orvane", "Other"}), registry.ValueNames(kRunKey));
   EXPECT_EQ(TestDrive::Lines({"Cannot delete value"}), TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, UninstallRunReadsBothValuesAndStartsTheUninstallerHidden) {
+TEST_F(KesOrvCleanupEmulatedTest, UninstallRunReadsBothValuesAndStartsTheUninstallerHidden) {
   registry.SetString(kProductKey, "UninstallString", kUninstaller);
   registry.SetString(kProductKey, "UninstallArgs", "/S /norestart");
   RunProgram({});
-  EXPECT_EQ((Calls{
-                R"(RegOpenKeyExA(HKLM, "SOFTWARE\Kestrova\Orvane", 0x0, 0xf003f) -> h1 = 0)",
-                R"(RegQueryValueExA(h1, "UninstallString", NULL, &type, buffer, 512) = 0)",
-                R"(RegOpenKeyExA(HKLM, "SOFTWARE\Kestrova\Orvane", 0x0, 0xf003f) -> h2 = 0)",
-                R"(RegCloseKey(h1) = 0)",
-                R"(RegQueryValueExA(h2, "UninstallArgs", NULL, &type, buffer, 512) = 0)",
-                R"(RegCloseKey(h2) = 0)",
-            }),
-            registry.Calls());
+  EXPECT_EQ(
+      (Calls{
+          R"(RegOpenKeyExA(HKLM, ")" + std::string(kProductKey) + R"(", 0x0, 0xf003f) -> h1 = 0)",
+          R"(RegQueryValueExA(h1, "UninstallString", NULL, &type, buffer, 512) = 0)",
+          R"(RegOpenKeyExA(HKLM, ")" + std::string(kProductKey) + R"(", 0x0, 0xf003f) -> h2 = 0)",
+          R"(RegCloseKey(h1) = 0)",
+          R"(RegQueryValueExA(h2, "UninstallArgs", NULL, &type, buffer, 512) = 0)",
+          R"(RegCloseKey(h2) = 0)",
+      }),
+      registry.Calls());
   EXPECT_EQ(Launches{HiddenOpen(kUninstallerAsLaunched, "/S /norestart")}, launches());
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
+TEST_F(KesOrvCleanupEmulatedTest, WhatIsStartedForTheStoredValues) {
   struct Stored {
     DWORD type;
     std::string bytes;
@@ -196,7 +197,7 @@ TEST_F(KesOrvCleanupTest, WhatIsStartedForTheStoredValues) {
 // them (docs/windows-behaviour.md). Windows' shell expands no environment
 // reference in the file it opens, so a REG_EXPAND_SZ path that depends on
 // one starts nothing, though Wine's shell starts it.
-TEST_F(KesOrvCleanupTest, UninstallCommandFormsStartAsOnWindows) {
+TEST_F(KesOrvCleanupEmulatedTest, UninstallCommandFormsStartAsOnWindows) {
   constexpr char kInstalled[] = "C:\\Program Files (x86)\\Kestrova\\Orvane\\uninstall.exe";
   constexpr char kMsiexec[] = "C:\\Windows\\SysWOW64\\msiexec.exe";
   for (const char* program : {kInstalled, kMsiexec}) {
@@ -243,7 +244,7 @@ TEST_F(KesOrvCleanupTest, UninstallCommandFormsStartAsOnWindows) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, ProductKeyMissingOrNotGrantingFullAccessStartsNothing) {
+TEST_F(KesOrvCleanupEmulatedTest, ProductKeyMissingOrNotGrantingFullAccessStartsNothing) {
   RunProgram({});
   EXPECT_EQ(Launches{}, launches());
 
@@ -255,7 +256,7 @@ TEST_F(KesOrvCleanupTest, ProductKeyMissingOrNotGrantingFullAccessStartsNothing)
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, ExceptionWhileStoringTheTextIsLoggedAndTheBranchGoesOn) {
+TEST_F(KesOrvCleanupEmulatedTest, ExceptionWhileStoringTheTextIsLoggedAndTheBranchGoesOn) {
   // Long enough that storing it is the run's first large allocation.
   const std::string longPath = "C:\\" + std::string(300, 'u') + ".exe";
   registry.SetString(kProductKey, "UninstallString", longPath);
@@ -265,7 +266,7 @@ TEST_F(KesOrvCleanupTest, ExceptionWhileStoringTheTextIsLoggedAndTheBranchGoesOn
   EXPECT_EQ(TestDrive::Lines({"ReadRegistry exception"}), TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
+TEST_F(KesOrvCleanupEmulatedTest, ExceptionElsewhereInTheBranchEndsIt) {
   registry.SetString(kProductKey, "UninstallString", kUninstaller);
   registry.SetString(kProductKey, "UninstallArgs", "/S");
   // The first allocation of the run is the product key path inside Init.
@@ -274,7 +275,7 @@ TEST_F(KesOrvCleanupTest, ExceptionElsewhereInTheBranchEndsIt) {
   EXPECT_EQ(TestDrive::Lines({"KesOrvCleanup::Init exception"}), TestDrive::LogBytes());
 }
 
-TEST_F(KesOrvCleanupTest, HostileCommandLinesTouchOnlyTheNamedValue) {
+TEST_F(KesOrvCleanupEmulatedTest, HostileCommandLinesTouchOnlyTheNamedValue) {
   for (const test_support::CommandLineCase& c : test_support::HostileCommandLines()) {
     SCOPED_TRACE(c.label);
     registry.Reset();

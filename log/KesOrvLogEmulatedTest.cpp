@@ -29,23 +29,23 @@ std::string Read(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(KesOrvLogLinkTest, LinkAtTheTempFolderIsNotFollowed) {
+TEST(KesOrvLogEmulatedTest, LinkAtTheTempFolderIsNotFollowed) {
   TestDrive drive(/*withTempFolder=*/false);
   const std::filesystem::path target = TestDrive::Local("C:\\Elsewhere");
   std::filesystem::create_directory(target);
-  std::filesystem::create_directory_symlink(target, TestDrive::Local(TestDrive::kTempFolder));
+  std::filesystem::create_directory_symlink(target, TestDrive::Local(test_support::kLogFolder));
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
   log->Write("Cannot delete value");
   EXPECT_TRUE(std::filesystem::is_empty(target));
 }
 
-TEST(KesOrvLogLinkTest, LinkInPlaceOfTheLogFileIsNotFollowed) {
+TEST(KesOrvLogEmulatedTest, LinkInPlaceOfTheLogFileIsNotFollowed) {
   TestDrive drive;
   const std::filesystem::path victim = TestDrive::Local("C:\\Windows\\system.ini");
   std::filesystem::create_directory(victim.parent_path());
   std::ofstream(victim) << "[precious]\n";
-  std::filesystem::create_symlink(victim, TestDrive::Local(TestDrive::kLogFile));
+  std::filesystem::create_symlink(victim, TestDrive::Local(test_support::kLogFile));
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
   log->Write("Cannot delete value");
@@ -62,9 +62,9 @@ constexpr char kVictim[] = "C:\\Elsewhere\\KesOrvLog.log";
 // made on the folder that stands for C:. Each returns whether it took the
 // name's place.
 bool ReplaceLogFile(void (*link)(const std::filesystem::path&, const std::filesystem::path&)) {
-  const std::filesystem::path log = TestDrive::Local(LogFileHold::kFile);
+  const std::filesystem::path log = TestDrive::Local(test_support::kLogFile);
   if (std::filesystem::exists(std::filesystem::symlink_status(log)) &&
-      !DeleteFileA(LogFileHold::kFile)) {
+      !DeleteFileA(test_support::kLogFile)) {
     return false;
   }
   link(TestDrive::Local(kVictim), log);
@@ -81,10 +81,10 @@ bool HardLinkAtLogFile() {
 // C:\Temp, once its folder has gone, as a link to the victim's folder.
 void LinkTempToTheVictimsFolder() {
   std::filesystem::create_directory_symlink(TestDrive::Local("C:\\Elsewhere"),
-                                            TestDrive::Local(LogFileHold::kFolder));
+                                            TestDrive::Local(test_support::kLogFolder));
 }
 bool JunctionAtTempFolder() {
-  if (!MoveFileExA(LogFileHold::kFolder, "C:\\TempAway", /*dwFlags=*/0)) return false;
+  if (!MoveFileExA(test_support::kLogFolder, "C:\\TempAway", /*dwFlags=*/0)) return false;
   LinkTempToTheVictimsFolder();
   return true;
 }
@@ -93,7 +93,7 @@ bool JunctionAtTempFolder() {
 // the held folder moves aside, outside the Win32 API, and a link takes its
 // name.
 bool TempMadeAJunctionInPlace() {
-  const std::filesystem::path temp = TestDrive::Local(LogFileHold::kFolder);
+  const std::filesystem::path temp = TestDrive::Local(test_support::kLogFolder);
   if (!std::filesystem::is_empty(temp)) return false;
   std::filesystem::rename(temp, TestDrive::Local("C:\\TempAsHeld"));
   LinkTempToTheVictimsFolder();
@@ -146,9 +146,9 @@ const RaceCase kRaceCases[] = {
 
 void PrintTo(const RaceCase& c, std::ostream* out) { *out << c.name; }
 
-class KesOrvLogRaceTest : public ::testing::TestWithParam<RaceCase> {};
+class KesOrvLogEmulatedTest : public ::testing::TestWithParam<RaceCase> {};
 
-TEST_P(KesOrvLogRaceTest, LinkPlantedWhileTheLogChecksIsNotWrittenThrough) {
+TEST_P(KesOrvLogEmulatedTest, LinkPlantedWhileTheLogChecksIsNotWrittenThrough) {
   const RaceCase& c = GetParam();
   TestDrive drive;
   const std::filesystem::path victim = TestDrive::Local(kVictim);
@@ -168,7 +168,7 @@ TEST_P(KesOrvLogRaceTest, LinkPlantedWhileTheLogChecksIsNotWrittenThrough) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Races, KesOrvLogRaceTest, ::testing::ValuesIn(kRaceCases),
+INSTANTIATE_TEST_SUITE_P(Races, KesOrvLogEmulatedTest, ::testing::ValuesIn(kRaceCases),
                          [](const ::testing::TestParamInfo<RaceCase>& race) {
                            return std::string(race.param.name);
                          });

@@ -19,10 +19,13 @@ namespace {
 
 using test_support::TestDrive;
 
+// Another name in the log's folder.
+const std::string kMovedLog = std::string(test_support::kLogFolder) + "\\moved.log";
+
 TEST(KesOrvLogTest, NothingIsCreatedUntilAMessageIsWritten) {
   TestDrive drive;
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
-  EXPECT_TRUE(std::filesystem::is_empty(TestDrive::Local(TestDrive::kTempFolder)));
+  EXPECT_TRUE(std::filesystem::is_empty(TestDrive::Local(test_support::kLogFolder)));
 }
 
 TEST(KesOrvLogTest, FirstMessageCreatesTheFile) {
@@ -52,14 +55,14 @@ TEST(KesOrvLogTest, OneOpenServesEveryMessage) {
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
   log->Write("first");
-  const std::filesystem::path moved = TestDrive::Local("C:\\Temp\\moved.log");
+  const std::filesystem::path moved = TestDrive::Local(kMovedLog);
   std::error_code error;
-  std::filesystem::rename(TestDrive::Local(TestDrive::kLogFile), moved, error);
+  std::filesystem::rename(TestDrive::Local(test_support::kLogFile), moved, error);
 #ifdef _WIN32
   // Others may read and write the file while the log holds it, but not
   // rename or delete it.
   EXPECT_TRUE(error) << "the log file is not held open";
-  HANDLE other = CreateFileA(TestDrive::kLogFile, GENERIC_READ | GENERIC_WRITE,
+  HANDLE other = CreateFileA(test_support::kLogFile, GENERIC_READ | GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE, /*lpSecurityAttributes=*/nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
   EXPECT_NE(INVALID_HANDLE_VALUE, other) << GetLastError();
@@ -81,13 +84,13 @@ TEST(KesOrvLogTest, MissingTempFolderLosesMessagesQuietly) {
   ASSERT_NE(nullptr, log);
   log->Write("lost");
   log->Write("lost too");
-  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(test_support::kLogFolder)));
 }
 
 TEST(KesOrvLogTest, LineIsAppendedWhileAnotherHolderWritesTheFile) {
   TestDrive drive;
   // Shared for reading and writing, as the standard stream opens it.
-  std::ofstream other(TestDrive::Local(TestDrive::kLogFile), std::ios::app | std::ios::binary);
+  std::ofstream other(TestDrive::Local(test_support::kLogFile), std::ios::app | std::ios::binary);
   other << "other\r\n" << std::flush;
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
@@ -99,7 +102,7 @@ TEST(KesOrvLogTest, LineIsAppendedWhileAnotherHolderWritesTheFile) {
 
 TEST(KesOrvLogTest, LogPathThatIsAFolderIsLeftAlone) {
   TestDrive drive;
-  const std::filesystem::path folder = TestDrive::Local(TestDrive::kLogFile);
+  const std::filesystem::path folder = TestDrive::Local(test_support::kLogFile);
   std::filesystem::create_directory(folder);
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
@@ -117,17 +120,18 @@ TEST(KesOrvLogTest, ReadOnlyLogFileIsLeftAlone) {
     ~ReadOnly() { Set(false); }
     static void Set(bool on) {
 #ifdef _WIN32
-      SetFileAttributesA(TestDrive::kLogFile, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesA(test_support::kLogFile,
+                         on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 #else
       std::filesystem::permissions(
-          TestDrive::Local(TestDrive::kLogFile),
+          TestDrive::Local(test_support::kLogFile),
           on ? std::filesystem::perms::owner_read
              : std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 #endif
     }
   } readOnly;
   const bool writable =
-      std::ofstream(TestDrive::Local(TestDrive::kLogFile), std::ios::app).is_open();
+      std::ofstream(TestDrive::Local(test_support::kLogFile), std::ios::app).is_open();
 #ifdef _WIN32
   // Windows keeps administrators from writing a read-only file too; Wine
   // run by root does not, which is why the test scripts run Wine as an
@@ -150,8 +154,8 @@ TEST(KesOrvLogTest, LogFileWithAnotherHardLinkIsLeftAlone) {
   const std::filesystem::path victim = folder / "victim.ini";
   std::filesystem::create_directories(folder);
   std::ofstream(victim, std::ios::binary) << "[precious]\r\n";
-  std::filesystem::create_hard_link(victim, TestDrive::Local(TestDrive::kLogFile));
-  ASSERT_TRUE(std::filesystem::equivalent(victim, TestDrive::Local(TestDrive::kLogFile)));
+  std::filesystem::create_hard_link(victim, TestDrive::Local(test_support::kLogFile));
+  ASSERT_TRUE(std::filesystem::equivalent(victim, TestDrive::Local(test_support::kLogFile)));
 
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);
@@ -172,24 +176,26 @@ TEST(KesOrvLogTest, HeldFolderAndFileCannotBeRenamedOrDeleted) {
   {
     const LogFileHold hold;
     ASSERT_TRUE(hold.IsHeld());
-    EXPECT_FALSE(MoveFileExA(LogFileHold::kFile, "C:\\Temp\\moved.log", /*dwFlags=*/0));
+    EXPECT_FALSE(MoveFileExA(test_support::kLogFile, kMovedLog.c_str(), /*dwFlags=*/0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
-    EXPECT_FALSE(DeleteFileA(LogFileHold::kFile));
+    EXPECT_FALSE(DeleteFileA(test_support::kLogFile));
     EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
-    EXPECT_FALSE(MoveFileExA(LogFileHold::kFolder, "C:\\TempMoved", /*dwFlags=*/0));
+    EXPECT_FALSE(MoveFileExA(test_support::kLogFolder, "C:\\TempMoved", /*dwFlags=*/0));
 
     const LogFileHold concurrentRun;
     EXPECT_TRUE(concurrentRun.IsHeld());
     HANDLE writer =
-        CreateFileA(LogFileHold::kFile, GENERIC_READ | GENERIC_WRITE,
+        CreateFileA(test_support::kLogFile, GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, /*lpSecurityAttributes=*/nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
     EXPECT_NE(INVALID_HANDLE_VALUE, writer) << GetLastError();
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
   }
-  EXPECT_TRUE(MoveFileExA(LogFileHold::kFolder, "C:\\TempMoved", /*dwFlags=*/0)) << GetLastError();
-  EXPECT_TRUE(MoveFileExA("C:\\TempMoved", LogFileHold::kFolder, /*dwFlags=*/0)) << GetLastError();
-  EXPECT_TRUE(DeleteFileA(LogFileHold::kFile)) << GetLastError();
+  EXPECT_TRUE(MoveFileExA(test_support::kLogFolder, "C:\\TempMoved", /*dwFlags=*/0))
+      << GetLastError();
+  EXPECT_TRUE(MoveFileExA("C:\\TempMoved", test_support::kLogFolder, /*dwFlags=*/0))
+      << GetLastError();
+  EXPECT_TRUE(DeleteFileA(test_support::kLogFile)) << GetLastError();
 }
 
 TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {
@@ -197,7 +203,7 @@ TEST(KesOrvLogTest, LargeLogFileGetsTheLineAtItsEnd) {
   // A sparse file: large on paper, nothing to read. The log never reads it.
   constexpr std::uintmax_t kSize = 5ull << 30;
   TestDrive::WriteLog("");
-  const std::filesystem::path file = TestDrive::Local(TestDrive::kLogFile);
+  const std::filesystem::path file = TestDrive::Local(test_support::kLogFile);
   std::filesystem::resize_file(file, kSize);
   KesOrvLog* log = KesOrvLog::GetInstance();
   ASSERT_NE(nullptr, log);

@@ -16,6 +16,6 @@ static_assert(ERROR_INVALID_DATA == 13 && ERROR_MORE_DATA == 234, "");
 static_assert(SW_HIDE == 0, "");
 static_assert((KEY_READ & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)) == 0, "no view flag");
 
-TEST(WinApiValues, LocalMachineRootIsThePredefinedHandle) {
+TEST(WinApiValuesTest, LocalMachineRootIsThePredefinedHandle) {
   EXPECT_EQ(0x80000002u, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(HKEY_LOCAL_MACHINE)));
 }

@@ -6,7 +6,7 @@
 
 #include "platform/emulation/EmulatedRegistry.h"
 #include "tests/support/TestDrive.h"
-#include "tests/support/TestKeys.h"
+#include "tests/support/ToolPaths.h"
 
 namespace Kestrova_Orvane {
 namespace {
@@ -34,13 +34,13 @@ TEST_F(KesRegistryHelperEmulatedTest, RemovalCallsAndTheirArguments) {
     ASSERT_TRUE(helper.DeleteValue("Orvane"));
     EXPECT_EQ(1u, registry.OpenHandleCount());
   }
-  EXPECT_EQ(
-      (Calls{
-          R"(RegCreateKeyExA(HKLM, "Software\Microsoft\Windows\CurrentVersion\Run", 0, NULL, 0x0, 0x2001f, NULL) -> h1 = 0)",
-          R"(RegDeleteValueA(h1, "Orvane") = 0)",
-          R"(RegCloseKey(h1) = 0)",
-      }),
-      registry.Calls());
+  EXPECT_EQ((Calls{
+                R"(RegCreateKeyExA(HKLM, ")" + std::string(kRunKey) +
+                    R"(", 0, NULL, 0x0, 0x2001f, NULL) -> h1 = 0)",
+                R"(RegDeleteValueA(h1, "Orvane") = 0)",
+                R"(RegCloseKey(h1) = 0)",
+            }),
+            registry.Calls());
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
@@ -60,11 +60,11 @@ TEST_F(KesRegistryHelperEmulatedTest, KeyNotGrantingReadAndWriteIsNotOpened) {
     KesRegistryHelper helper;
     EXPECT_FALSE(helper.OpenKey(kRunKey));
   }
-  EXPECT_EQ(
-      (Calls{
-          R"(RegCreateKeyExA(HKLM, "Software\Microsoft\Windows\CurrentVersion\Run", 0, NULL, 0x0, 0x2001f, NULL) = 5)",
-      }),
-      registry.Calls());
+  EXPECT_EQ((Calls{
+                R"(RegCreateKeyExA(HKLM, ")" + std::string(kRunKey) +
+                    R"(", 0, NULL, 0x0, 0x2001f, NULL) = 5)",
+            }),
+            registry.Calls());
   EXPECT_NE(std::nullopt, registry.GetValue(kRunKey, "Orvane"));
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }

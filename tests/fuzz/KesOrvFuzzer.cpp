@@ -18,7 +18,7 @@
 #include "platform/emulation/EmulatedDrive.h"
 #include "platform/emulation/EmulatedRegistry.h"
 #include "platform/emulation/EmulatedShell.h"
-#include "tests/support/TestKeys.h"
+#include "tests/support/ToolPaths.h"
 
 using namespace Kestrova_Orvane;
 using emulation::EmulatedDrive;

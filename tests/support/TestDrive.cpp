@@ -24,8 +24,8 @@ TestDrive::TestDrive(bool withTempFolder) {
   emulation::EmulatedDrive::Instance().SetRoot(emulatedRoot.string());
 #endif
   std::error_code ignored;
-  std::filesystem::remove_all(Local(kTempFolder), ignored);
-  if (withTempFolder) std::filesystem::create_directory(Local(kTempFolder));
+  std::filesystem::remove_all(Local(kLogFolder), ignored);
+  if (withTempFolder) std::filesystem::create_directory(Local(kLogFolder));
 }
 
 TestDrive::~TestDrive() {

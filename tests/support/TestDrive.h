@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/ToolPaths.h"
+
 namespace Kestrova_Orvane {
 namespace test_support {
 
@@ -20,10 +22,7 @@ inline constexpr char kLineEnd[] = "\n";
 
 class TestDrive {
  public:
-  static constexpr char kTempFolder[] = "C:\\Temp";
-  static constexpr char kLogFile[] = "C:\\Temp\\KesOrvLog.log";
-
-  // Starts with C:\Temp present or absent as asked, and no log file.
+  // Starts with the log folder present or absent as asked, and no log file.
   explicit TestDrive(bool withTempFolder = true);
   ~TestDrive();
   TestDrive(const TestDrive&) = delete;

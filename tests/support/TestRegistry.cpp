@@ -1,7 +1,5 @@
 #include "tests/support/TestRegistry.h"
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 namespace Kestrova_Orvane {
@@ -74,20 +72,10 @@ std::optional<StoredValue> TestRegistry::GetValue(const std::string& path,
 }
 
 std::vector<std::string> TestRegistry::ValueNames(const std::string& path) {
-  std::vector<std::string> names;
   HKEY key = OpenForTest(path);
-  if (key == nullptr) return names;
-  for (DWORD index = 0;; ++index) {
-    char name[16384];
-    DWORD length = sizeof name;
-    if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    names.emplace_back(name, length);
-  }
+  if (key == nullptr) return {};
+  std::vector<std::string> names = SortedValueNames<char>(key, RegEnumValueA);
   RegCloseKey(key);
-  std::sort(names.begin(), names.end());
   return names;
 }
 

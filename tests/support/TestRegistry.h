@@ -4,6 +4,7 @@
 #ifndef KESORV_TESTS_SUPPORT_TESTREGISTRY_H
 #define KESORV_TESTS_SUPPORT_TESTREGISTRY_H
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,24 @@ class TestRegistry {
   // Sorted, so tests can compare them whatever order the registry keeps.
   static std::vector<std::string> ValueNames(const std::string& path);
 };
+
+// The names of every value of `key`, sorted. `enumValue` is RegEnumValueA,
+// or RegEnumValueW for names in full (UnicodeRegistry).
+template <typename Char, typename EnumValue>
+std::vector<std::basic_string<Char>> SortedValueNames(HKEY key, EnumValue enumValue) {
+  std::vector<std::basic_string<Char>> names;
+  for (DWORD index = 0;; ++index) {
+    Char name[16384];  // the longest value name, and its zero
+    DWORD length = sizeof name / sizeof name[0];
+    if (enumValue(key, index, name, &length, /*lpReserved=*/nullptr, /*lpType=*/nullptr,
+                  /*lpData=*/nullptr, /*lpcbData=*/nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, length);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // A fixture whose tests work under the scratch key, empty at the start and
 // removed at the end.

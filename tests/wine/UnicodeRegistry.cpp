@@ -1,10 +1,9 @@
 #include "tests/wine/UnicodeRegistry.h"
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include "platform/WinApi.h"
+#include "tests/support/TestRegistry.h"
 
 namespace Kestrova_Orvane {
 namespace test_support {
@@ -24,23 +23,13 @@ void UnicodeRegistry::SetString(const std::wstring& path, const std::wstring& na
 }
 
 std::vector<std::wstring> UnicodeRegistry::ValueNames(const std::wstring& path) {
-  std::vector<std::wstring> names;
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), /*ulOptions=*/0, KEY_READ, &key) !=
       ERROR_SUCCESS) {
-    return names;
+    return {};
   }
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[16384];
-    DWORD length = sizeof name / sizeof name[0];
-    if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    names.emplace_back(name, length);
-  }
+  std::vector<std::wstring> names = SortedValueNames<wchar_t>(key, RegEnumValueW);
   RegCloseKey(key);
-  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -9,7 +9,7 @@
 namespace Kestrova_Orvane {
 namespace {
 
-TEST(Shell32Test, LoadedByTheFirstLaunchOnly) {
+TEST(Shell32WindowsTest, LoadedByTheFirstLaunchOnly) {
   test_support::TestDrive drive;
   ASSERT_EQ(nullptr, GetModuleHandleA("shell32.dll"));
   { KesOrvCleanup removal(CleanupMode::RemoveRunValue, "KesOrvTestsNoSuchValue"); }

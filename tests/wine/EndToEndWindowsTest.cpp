@@ -1,16 +1,19 @@
 // The built KesOrvCleanup.exe, run as a child process under Wine, against
 // the prefix's real registry (the 32-bit view, as this test program is
 // 32-bit too) and its drive C:.
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/CommandLineCase.h"
 #include "tests/support/TestDrive.h"
-#include "tests/support/TestKeys.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/ToolPaths.h"
 #include "tests/wine/ChildProcess.h"
 #include "tests/wine/UnicodeRegistry.h"
 
@@ -60,6 +63,20 @@ std::optional<std::string> FileBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// Whether `done` comes true within `seconds`, asked every tenth of a second.
+// The seconds are those of Wine running natively, times the time scale that
+// ctest passes on (tests/wine-runner/wine-mode.sh).
+bool WaitUntil(const std::function<bool()>& done, int seconds = 20) {
+  char scale[8] = "1";
+  GetEnvironmentVariableA("KESORV_WINE_TIME_SCALE", scale, sizeof scale);
+  const int tenths = seconds * 10 * std::max(1, std::atoi(scale));
+  for (int waited = 0; !done(); ++waited) {
+    if (waited == tenths) return false;
+    Sleep(/*dwMilliseconds=*/100);
+  }
+  return true;
+}
+
 // How many processes run the program file named `fileName`.
 int ProcessesNamed(const wchar_t* fileName) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, /*th32ProcessID=*/0);
@@ -93,14 +110,11 @@ class StandIn {
     WaitUntilNotRunning();
   }
 
-  // What the stand-in left in `<path><suffix>`, waiting up to 20 seconds
-  // for it, well within the time a test may take.
+  // What the stand-in left in `<path><suffix>`, once it is there.
   std::optional<std::string> WaitFor(const wchar_t* suffix) const {
-    for (int waited = 0; waited < 200; ++waited) {
-      if (std::optional<std::string> bytes = FileBytes(path.wstring() + suffix)) return bytes;
-      Sleep(/*dwMilliseconds=*/100);
-    }
-    return std::nullopt;
+    std::optional<std::string> bytes;
+    WaitUntil([&] { return (bytes = FileBytes(path.wstring() + suffix)).has_value(); });
+    return bytes;
   }
   bool Left(const wchar_t* suffix) const {
     return std::filesystem::exists(path.wstring() + suffix);
@@ -125,13 +139,11 @@ class StandIn {
 
  private:
   void WaitUntilNotRunning() const {
-    for (int waited = 0; waited < 200 && ProcessesNamed(FileName().c_str()) > 0; ++waited) {
-      Sleep(/*dwMilliseconds=*/100);
-    }
+    WaitUntil([&] { return ProcessesNamed(FileName().c_str()) == 0; });
   }
 };
 
-class EndToEndTest : public ::testing::Test {
+class EndToEndWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SeedRunKey();
@@ -151,7 +163,7 @@ class EndToEndTest : public ::testing::Test {
   std::optional<TestDrive> drive{std::in_place};
 };
 
-TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
+TEST_F(EndToEndWindowsTest, ArgumentCountChoosesTheMode) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", L"/S");
@@ -171,14 +183,14 @@ TEST_F(EndToEndTest, ArgumentCountChoosesTheMode) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(EndToEndTest, MissingRunKeyIsCreatedEmpty) {
+TEST_F(EndToEndWindowsTest, MissingRunKeyIsCreatedEmpty) {
   TestRegistry::DeleteTree(kRunKey);
   RunTool({"Orvane", "x"});
   EXPECT_TRUE(TestRegistry::KeyExists(kRunKey));
   EXPECT_EQ(Names{}, TestRegistry::ValueNames(kRunKey));
 }
 
-TEST_F(EndToEndTest, EmptyNameAppendsOneLineToTheLog) {
+TEST_F(EndToEndWindowsTest, EmptyNameAppendsOneLineToTheLog) {
   TestDrive::WriteLog("earlier\r\n");
   RunTool({"", "x"});
   RunTool({"", "x"});
@@ -186,13 +198,13 @@ TEST_F(EndToEndTest, EmptyNameAppendsOneLineToTheLog) {
   EXPECT_EQ((Names{"Orvane", "Other"}), TestRegistry::ValueNames(kRunKey));
 }
 
-TEST_F(EndToEndTest, MissingTempFolderIsNotCreated) {
+TEST_F(EndToEndWindowsTest, MissingTempFolderIsNotCreated) {
   drive.emplace(/*withTempFolder=*/false);
   RunTool({"", "x"});
-  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(TestDrive::kTempFolder)));
+  EXPECT_FALSE(std::filesystem::exists(TestDrive::Local(test_support::kLogFolder)));
 }
 
-TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
+TEST_F(EndToEndWindowsTest, HostileCommandLinesTouchOnlyTheNamedValue) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   for (const test_support::CommandLineCase& c : test_support::HostileCommandLines()) {
@@ -210,7 +222,7 @@ TEST_F(EndToEndTest, HostileCommandLinesTouchOnlyTheNamedValue) {
 
 // A name outside the system's code page must not reach the registry as its
 // lookalike (Lukasz for Łukasz), which may be another program's entry.
-TEST_F(EndToEndTest, NamesOutsideTheCodePageDeleteExactlyThatValue) {
+TEST_F(EndToEndWindowsTest, NamesOutsideTheCodePageDeleteExactlyThatValue) {
   const std::wstring names[] = {L"Łukasz", L"東京の設定", L"Ōrvane"};
   for (const std::wstring& name : names) {
     const std::wstring lookalike = test_support::ThroughCodePage1252(name);
@@ -228,18 +240,19 @@ TEST_F(EndToEndTest, NamesOutsideTheCodePageDeleteExactlyThatValue) {
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(EndToEndTest, LineIsAppendedWhileAnotherProcessHoldsTheLogForWriting) {
+TEST_F(EndToEndWindowsTest, LineIsAppendedWhileAnotherProcessHoldsTheLogForWriting) {
   TestDrive::WriteLog("held\r\n");
-  HANDLE held = CreateFileA(TestDrive::kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            /*hTemplateFile=*/nullptr);
+  HANDLE held =
+      CreateFileA(test_support::kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                  /*hTemplateFile=*/nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   RunTool({"", "x"});
   CloseHandle(held);
   EXPECT_EQ("held\r\nCannot delete value\r\n", TestDrive::LogBytes());
 }
 
-TEST_F(EndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) {
+TEST_F(EndToEndWindowsTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallArgs", L"/S /norestart");
@@ -253,7 +266,7 @@ TEST_F(EndToEndTest, StartsTheUninstallerHiddenWithItsParametersAndDoesNotWait) 
   EXPECT_EQ(std::nullopt, TestDrive::LogBytes());
 }
 
-TEST_F(EndToEndTest, WithoutParametersTheUninstallerGetsNone) {
+TEST_F(EndToEndWindowsTest, WithoutParametersTheUninstallerGetsNone) {
   const StandIn uninstaller(kProductFolder / L"uninstall.exe");
   UnicodeRegistry::SetString(kWideProductKey, L"UninstallString", uninstaller.path.wstring());
   TestRegistry::SetValue(kProductKey, "UninstallArgs", REG_DWORD, std::string(4, '\0'));
@@ -266,7 +279,7 @@ TEST_F(EndToEndTest, WithoutParametersTheUninstallerGetsNone) {
 // Text outside the system's code page reaches the shell exactly, and a
 // lookalike program planted where its best-fit path leads never runs. The
 // read buffer of 512 bytes holds 511 bytes of UTF-8 and the terminating zero.
-TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
+TEST_F(EndToEndWindowsTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
   const std::wstring ell(255, L'Ł');  // 510 bytes of UTF-8
   struct Case {
     const char* label;
@@ -297,10 +310,8 @@ TEST_F(EndToEndTest, UninstallTextOutsideTheCodePageIsUsedExactly) {
 
     RunToolUnicode({});
     // Whichever started has written its record soon after.
-    for (int waited = 0; waited < 200 && !uninstaller.Left(L".record"); ++waited) {
-      if (lookalike && lookalike->Left(L".record")) break;
-      Sleep(/*dwMilliseconds=*/100);
-    }
+    WaitUntil(
+        [&] { return uninstaller.Left(L".record") || (lookalike && lookalike->Left(L".record")); });
     if (lookalike && lookalike->Left(L".record")) {
       ADD_FAILURE() << "the lookalike ran";
       continue;
