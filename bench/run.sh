@@ -13,6 +13,8 @@
 # and short turns spread the drift evenly over the commands.
 set -eu
 cd "$(dirname "$0")/.."
+# shellcheck source=tests/support/tool-paths.sh
+. tests/support/tool-paths.sh
 scripts/install-deps.sh
 for tool in hyperfine valgrind; do
   command -v $tool >/dev/null || missing="${missing:-} $tool"
@@ -26,11 +28,14 @@ if [ -n "${missing:-}" ]; then
 fi
 
 # Times under emulation would measure qemu, not the tool.
-if [ "$(KESORV_WINE_EMULATE=0 tests/wine/wine-mode.sh 2>/dev/null)" != native ]; then
+mode=$(env -u KESORV_WINE_MODE KESORV_WINE_EMULATE=0 tests/wine-runner/wine-mode.sh 2>/dev/null) ||
+  true
+if [ "${mode%% *}" != native ]; then
   echo "bench/run.sh: this machine cannot start 32-bit x86 programs natively, and the" \
     "benchmark measures nothing else; run it on a kernel that can" >&2
   exit 1
 fi
+export KESORV_WINE_MODE=native
 
 rounds=${1:-40}
 runs=${2:-2}
@@ -45,13 +50,13 @@ cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESORV_BUILD_TESTS
 cmake --build $out/host --target kesorv_callgrind_driver >/dev/null
 
 prefix=$PWD/$out/wineprefix
-tests/wine/make-prefix.sh "$prefix"
-tests/wine/wineserver.sh "$prefix" start
-trap 'tests/wine/wineserver.sh "$prefix" stop' EXIT
-mkdir -p "$prefix/drive_c/bench" "$prefix/drive_c/Temp"
+tests/wine-runner/make-prefix.sh "$prefix"
+tests/wine-runner/wineserver.sh "$prefix" start
+trap 'tests/wine-runner/wineserver.sh "$prefix" stop' EXIT
+mkdir -p "$prefix/drive_c/bench" "$prefix/drive_c/${LOG_FOLDER#C:\\}"
 cp build/win32/KesOrvCleanup.exe build/win32/bench/kesorv_bench_empty.exe \
   build/win32/bench/kesorv_bench_registry_floor.exe "$prefix/drive_c/bench/"
-in_wine() { tests/wine/wine-env.sh "$prefix" "$@"; }
+in_wine() { tests/wine-runner/wine-env.sh "$prefix" "$@"; }
 
 # Commands are split into words as a shell would (quotes are honoured), but
 # run without a shell, and through Wine's loader itself (wine-env.sh puts it
@@ -60,8 +65,8 @@ in_wine() { tests/wine/wine-env.sh "$prefix" "$@"; }
 tool="'C:\\bench\\KesOrvCleanup.exe'"
 empty="'C:\\bench\\kesorv_bench_empty.exe'"
 registry_floor="'C:\\bench\\kesorv_bench_registry_floor.exe'"
-run_key="'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'"
-product_key="'HKLM\\SOFTWARE\\Kestrova\\Orvane'"
+run_key="'HKLM\\$RUN_KEY'"
+product_key="'HKLM\\$PRODUCT_KEY'"
 seed_run="wine reg add $run_key /v BenchValue /t REG_SZ /d x /f /reg:32"
 seed_product="wine reg add $product_key /v UninstallString /t REG_SZ /d $empty /f /reg:32"
 clear_product="wine reg add $product_key /v UninstallString /t REG_SZ /d '' /f /reg:32"

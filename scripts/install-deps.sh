@@ -8,7 +8,7 @@
 # osslsigncode and openssl to sign the release and test its signature;
 # clang-format, clang-tidy, shellcheck and gcovr for the code's layout,
 # static analysis and coverage; qemu-user to run Wine's 32-bit side where
-# the kernel starts no 32-bit programs (tests/wine/emulate-i386.sh; without
+# the kernel starts no 32-bit programs (tests/wine-runner/emulate-i386.sh; without
 # recommended packages, so qemu-user-binfmt registers nothing for the whole
 # machine).
 set -eu
@@ -23,7 +23,7 @@ for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing="$missing $package"
 done
 # Emulated Wine wants a qemu that knows MAP_FIXED_NOREPLACE
-# (tests/wine/noreplace-probe.s): under Debian 12's own, 7.2, each start of
+# (tests/wine-runner/noreplace-probe.s): under Debian 12's own, 7.2, each start of
 # Wine costs a minute instead of a second. qemu-user 10 knows it; Debian 12
 # takes it from its backports, and only that package: their low priority
 # upgrades nothing else.

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 step="installing the packages"
 stop() {
   status=$?
-  [ -z "${prefix:-}" ] || tests/wine/wine-env.sh "$prefix" wineserver -k 2>/dev/null || true
+  [ -z "${prefix:-}" ] || tests/wine-runner/wine-env.sh "$prefix" wineserver -k 2>/dev/null || true
   [ "$status" -eq 0 ] || echo "sandbox.sh: stopped while $step (exit status $status)" >&2
 }
 trap stop EXIT
@@ -30,9 +30,9 @@ setup=build/win32/installers/OrvaneSetup.exe
 
 step="finding how Wine runs here"
 why=build/sandbox/wine-mode.txt
-mode=$(tests/wine/wine-mode.sh 2>$why) || { cat $why >&2; exit 1; }
-if [ "$mode" = emulated ]; then
-  export KESORV_WINE_EMULATE=1
+mode=$(tests/wine-runner/wine-mode.sh 2>$why) || { cat $why >&2; exit 1; }
+export KESORV_WINE_MODE="${mode%% *}"
+if [ "$KESORV_WINE_MODE" = emulated ]; then
   echo "== Wine's 32-bit side runs under emulation: $(cat $why)."
   echo "   Each step below takes a few seconds, making the Wine prefix half a minute."
 fi
@@ -40,17 +40,19 @@ fi
 step="making the Wine prefix"
 echo "== Making the Wine prefix (build/sandbox/wineprefix), unless it is there"
 prefix=$PWD/build/sandbox/wineprefix
-tests/wine/make-prefix.sh "$prefix"
+tests/wine-runner/make-prefix.sh "$prefix"
 
-wine() { tests/wine/wine-run.sh "$prefix" "$@" | tr -d '\r'; }
+wine() { tests/wine-runner/wine-run.sh "$prefix" "$@" | tr -d '\r'; }
 # Until every program has ended, the uninstaller too, which the tool
 # starts without waiting for it.
-wait_for_all() { tests/wine/wine-env.sh "$prefix" wineserver -w; }
-reg() { tests/wine/reg32.sh "$prefix" "$@"; }
-run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-product_key='HKLM\SOFTWARE\Kestrova\Orvane'
+wait_for_all() { tests/wine-runner/wine-env.sh "$prefix" wineserver -w; }
+reg() { tests/wine-runner/reg32.sh "$prefix" "$@"; }
+# shellcheck source=tests/support/tool-paths.sh
+. tests/support/tool-paths.sh
+run_key="HKLM\\$RUN_KEY"
+product_key="HKLM\\$PRODUCT_KEY"
 install_dir="$prefix/drive_c/Program Files (x86)/Kestrova/Orvane"
-log="$prefix/drive_c/Temp/KesOrvLog.log"
+log="$prefix/drive_c/${LOG_FOLDER#C:\\}/$LOG_NAME"
 
 install() {
   step="installing the sample product"
@@ -61,7 +63,7 @@ install() {
 
 if [ ! -f "$install_dir/uninstall.exe" ] || [ "${1:-}" = "--reset" ]; then
   reg add "$run_key" /v OtherVendor /t REG_SZ /d 'C:\Program Files\Other\other.exe' /f >/dev/null
-  mkdir -p "$prefix/drive_c/Temp"
+  mkdir -p "$(dirname "$log")"
   rm -f "$log"
   install
 fi
@@ -77,7 +79,7 @@ show() {
   else
     echo "   (no folder)"
   fi
-  echo "-- C:\\Temp\\KesOrvLog.log:"
+  echo "-- $LOG_FOLDER\\$LOG_NAME:"
   if [ -f "$log" ]; then tr -d '\r' <"$log" | sed 's/^/   /'; else echo "   (no file)"; fi
 }
 
@@ -88,7 +90,7 @@ run() {
   [ $# -eq 0 ] || printf " '%s'" "$@"
   echo
   # Not through wine(), whose pipe would give tr's exit status.
-  output=$(tests/wine/wine-run.sh "$prefix" "$tool" "$@" 2>&1) && status=0 || status=$?
+  output=$(tests/wine-runner/wine-run.sh "$prefix" "$tool" "$@" 2>&1) && status=0 || status=$?
   output=$(printf '%s' "$output" | tr -d '\r')
   wait_for_all
   echo "-- exit status $status, printed: '${output}'"

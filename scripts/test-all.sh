@@ -7,7 +7,7 @@
 #
 # The Windows program's tiers need Wine, whose 32-bit side is a 32-bit x86
 # Linux program. Where the kernel starts none, Wine runs under emulation
-# (tests/wine/emulate-i386.sh), and every tier runs there too, slower.
+# (tests/wine-runner/), and every tier runs there too, slower.
 # KESORV_WINE_EMULATE=1 takes that path on any machine.
 set -u
 cd "$(dirname "$0")/.." || exit 1
@@ -52,10 +52,12 @@ tier sanitizers build_and_test host-asan
 tier fuzzing tests/fuzz/run.sh 60
 tier "windows build" windows_build
 windows_built=$result
-# How Wine runs here: native, emulated, or not at all, and why not.
+# How Wine runs here: native, emulated, or not at all, and why not. Found
+# once, and passed on to every ctest run below.
 wine_mendable=
-if wine_mode=$(tests/wine/wine-mode.sh 2>"$summary.why"); then
-  [ "$wine_mode" = native ] || export KESORV_WINE_EMULATE=1
+if wine_mode=$(tests/wine-runner/wine-mode.sh 2>"$summary.why"); then
+  wine_mode=${wine_mode%% *}
+  export KESORV_WINE_MODE="$wine_mode"
 else
   [ $? -ne 2 ] || wine_mendable=mendable
   wine_mode=none

@@ -166,10 +166,12 @@ fi
   fail "program properties: $(grep FAIL check_pe.log)"
 
 # The signed program still does its work: under Wine, its removal case.
-run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-reg() { "$here/../wine/reg32.sh" "$prefix" "$@"; }
+# shellcheck source=tests/support/tool-paths.sh
+. "$here/../support/tool-paths.sh"
+run_key="HKLM\\$RUN_KEY"
+reg() { "$here/../wine-runner/reg32.sh" "$prefix" "$@"; }
 reg add "$run_key" /v KesOrvSignedRelease /d x /f >/dev/null 2>&1
-"$here/../wine/wine-run.sh" "$prefix" "$scratch/$signed" KesOrvSignedRelease remove \
+"$here/../wine-runner/wine-run.sh" "$prefix" "$scratch/$signed" KesOrvSignedRelease remove \
   >wine-output.txt 2>&1 || fail "Wine run: status $?"
 if [ -s wine-output.txt ]; then
   fail "the signed program printed: $(cat wine-output.txt)"
@@ -218,7 +220,7 @@ done
 # An NSIS uninstaller is made inside its installer: only an install shows
 # whether the one it writes is signed. It installs in its own folder under
 # the program files folder, the only place it accepts.
-"$here/../wine/wine-run.sh" "$prefix" "$scratch/$installer" /S \
+"$here/../wine-runner/wine-run.sh" "$prefix" "$scratch/$installer" /S \
   >wine-output.txt 2>&1 || fail "installing the signed sample: status $?"
 kestrova="$(readlink -f "$prefix")/drive_c/Program Files (x86)/Kestrova"
 uninstaller="$kestrova/Orvane/uninstall.exe"

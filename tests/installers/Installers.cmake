@@ -1,7 +1,7 @@
 # The sample installers built around the Windows program, and the tests
-# that run them under Wine on a virtual display (installer_test.py). They
-# need Wine and a kernel that starts 32-bit programs; label installers.
-# The check of the MSI packages' tables needs neither; label deliverable.
+# that run them under Wine on a virtual display (installer_test.py), label
+# installers. The check of the MSI packages' tables needs no Wine; label
+# deliverable.
 # The installers are built, and their prefix made, by the first test that
 # needs them, so that building the program needs neither NSIS nor wixl.
 
@@ -24,7 +24,7 @@ add_custom_command(
          ${installers}/Orvane-2.msi ${installers}/Orvane-2-rebuilt.msi ${installers}/Orvane64.msi
          ${installers}/Orvane64-view32.msi
          ${installers}/StartTool-ExecWait.exe ${installers}/StartTool-nsExec.exe
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/../require.sh makensis:nsis wixl:wixl
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/require.sh makensis:nsis wixl:wixl
   COMMAND ${CMAKE_COMMAND} -E make_directory ${installers}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:KesOrvCleanup> $<TARGET_FILE:kesorv_orvane_stand_in>
           ${installers}/
@@ -42,8 +42,9 @@ add_custom_command(
   COMMAND ${sign} Orvane-2.msi
   COMMAND ${sign} Orvane-2-rebuilt.msi
   # A 64-bit package, its product key in the wrong view and in the right one.
-  COMMAND wixl -a x64 -D ProductKeyWin64=yes -o Orvane64.msi ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
-  COMMAND wixl -a x64 -D ProductKeyWin64=no -o Orvane64-view32.msi
+  COMMAND wixl -a x64 -D ProductKeyWin64=yes -D ProductKey=${PRODUCT_KEY} -o Orvane64.msi
+          ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
+  COMMAND wixl -a x64 -D ProductKeyWin64=no -D ProductKey=${PRODUCT_KEY} -o Orvane64-view32.msi
           ${CMAKE_CURRENT_LIST_DIR}/Orvane64.wxs
   COMMAND makensis -NOCD -V2 -DCALL=ExecWait ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
   COMMAND makensis -NOCD -V2 -DCALL=nsExec ${CMAKE_CURRENT_LIST_DIR}/StartTool.nsi
@@ -54,27 +55,33 @@ add_custom_command(
   COMMENT "Building the sample installers"
   VERBATIM)
 add_custom_target(kesorv_installers DEPENDS ${installers}/OrvaneSetup.exe)
-add_test(NAME installers.build
+add_test(NAME installers/Installers.cmake:build
   COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target kesorv_installers)
-set_tests_properties(installers.build PROPERTIES FIXTURES_SETUP installers TIMEOUT 300)
+set_tests_properties(installers/Installers.cmake:build PROPERTIES FIXTURES_SETUP installers
+  TIMEOUT 300)
 
 # What Windows Installer enforces and Wine's msiexec lets pass, read from the
 # packages' tables: no Wine needed.
-add_test(NAME installers.msi_tables
+add_test(NAME installers/check_msi.py
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/check_msi.py ${installers})
-set_tests_properties(installers.msi_tables PROPERTIES FIXTURES_REQUIRED installers
+set_tests_properties(installers/check_msi.py PROPERTIES FIXTURES_REQUIRED installers
   LABELS deliverable)
 
 # A prefix of these tests' own: they end all of its programs between steps.
 set(prefix ${CMAKE_BINARY_DIR}/installer-wineprefix)
-add_test(NAME installers.prefix COMMAND ${CMAKE_CURRENT_LIST_DIR}/../wine/make-prefix.sh ${prefix})
-set_tests_properties(installers.prefix PROPERTIES FIXTURES_SETUP installer-wineprefix TIMEOUT 1200)
+add_test(NAME wine-runner/make-prefix.sh:installer-wineprefix
+  COMMAND ${KESORV_WINE_RUNNER}/make-prefix.sh ${prefix})
+set_tests_properties(wine-runner/make-prefix.sh:installer-wineprefix PROPERTIES
+  FIXTURES_SETUP installer-wineprefix)
+kesorv_wine_test(240 wine-runner/make-prefix.sh:installer-wineprefix)
 
 foreach(test_class UninstallTest InstallFolderTest AppsEntryTest UninstallCommandFormTest
                    NsisUpgradeTest MsiUpgradeTest CallerPitfallTest)
-  add_test(NAME installers.${test_class}
+  set(name installers/installer_test.py:${test_class})
+  add_test(NAME ${name}
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/installer_test.py ${prefix} ${installers}
             ${test_class})
-  set_tests_properties(installers.${test_class} PROPERTIES RESOURCE_LOCK installer-wineprefix
-    FIXTURES_REQUIRED "installers;installer-wineprefix" LABELS installers TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK installer-wineprefix
+    FIXTURES_REQUIRED "installers;installer-wineprefix" LABELS installers)
+  kesorv_wine_test(240 ${name})
 endforeach()

@@ -17,6 +17,9 @@ import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+import tool_paths  # noqa: E402  (where the tool works, said once for every test)
+
 DEFERRED = 0x400                # msidbCustomActionTypeInScript
 COMPONENT_64_BIT = 0x100        # msidbComponentAttributes64bit
 VERSION_MIN_INCLUSIVE = 0x100   # msidbUpgradeAttributesVersionMinInclusive
@@ -116,7 +119,7 @@ def main():
          'Installed OR NOT INSTALLDIR OR (INSTALLDIR ~<< ProgramFilesFolder'
          ' AND NOT (INSTALLDIR >< ".."))' in launch_conditions),
         ('an upgrade installs in the folder that the product key records',
-         installed_folder.get('Key') == r'SOFTWARE\Kestrova\Orvane'
+         installed_folder.get('Key') == tool_paths.PRODUCT_KEY
          and installed_folder.get('Name') == 'InstallLocation'
          and registry['InstallLocation']['Value'] == '[INSTALLDIR]'),
         ('the Run value is written on a first install only: its feature is above the level '

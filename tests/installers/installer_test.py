@@ -16,10 +16,11 @@ versions 1.0.0 and 2.0.0; Orvane.msi, version 1.0.0, Orvane-2.msi and
 Orvane-2-rebuilt.msi, two builds of 2.0.0; Orvane64.msi and
 Orvane64-view32.msi; StartTool-*.exe).
 
-With KESORV_WINE_EMULATE=1 (tests/wine/wine-env.sh), where 32-bit
-programs run under qemu, each start of one is several times slower: the
-time limits grow to match. The registry is read and written with the
-64-bit reg.exe, which starts at native speed there too.
+Every time limit is its native length times KESORV_WINE_TIME_SCALE,
+which ctest sets from Wine's mode (tests/wine-runner/wine-mode.sh): where
+32-bit programs run under qemu, each start of one is several times slower.
+The registry is read and written with the 64-bit reg.exe, which starts at
+native speed there too.
 """
 import os
 import queue
@@ -32,6 +33,9 @@ import threading
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+import tool_paths  # noqa: E402  (where the tool works, said once for every test)
+
 try:
     import Xlib.display
     import Xlib.error
@@ -40,8 +44,8 @@ except ImportError:
     sys.exit("python3-xlib is missing: install Debian's package python3-xlib "
              "(scripts/install-deps.sh)")
 
-RUN_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-PRODUCT_KEY = r'HKLM\SOFTWARE\Kestrova\Orvane'
+RUN_KEY = 'HKLM\\' + tool_paths.RUN_KEY
+PRODUCT_KEY = 'HKLM\\' + tool_paths.PRODUCT_KEY
 APPS_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 INSTALL_DIR = r'C:\Program Files (x86)\Kestrova\Orvane'
 # Where an installer engineer may choose to install instead.
@@ -50,14 +54,14 @@ INSTALLED_FILES = ['Orvane.exe', 'KesOrvCleanup.exe']
 TOOL = INSTALL_DIR + r'\KesOrvCleanup.exe'
 UNINSTALLER = INSTALL_DIR + r'\uninstall.exe'
 INSTALLERS = 'C:\\installers'
-LOG = r'C:\Temp\KesOrvLog.log'
+LOG = tool_paths.LOG_FILE
 # What Wine's reg.exe says, and nothing else, when a key does not exist.
 REG_NO_SUCH_KEY = 'reg: Unable to find the specified registry key'
-EMULATED = os.environ.get('KESORV_WINE_EMULATE') == '1'
 # Longer than any flow takes; a flow that hangs fails rather than blocks.
-STEP_TIMEOUT = 600 if EMULATED else 120
+STEP_TIMEOUT = 120 * int(os.environ.get('KESORV_WINE_TIME_SCALE', '1'))
 # Runs a command in Wine's environment for a prefix, as every test does.
-WINE_ENV = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine', 'wine-env.sh')
+WINE_ENV = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine-runner',
+                        'wine-env.sh')
 
 
 class WindowWatch(threading.Thread):
@@ -260,7 +264,7 @@ class InstallerTestCase(unittest.TestCase):
             wine.reg('delete', RUN_KEY, '/v', name, '/f', view=32)
         wine.reg('add', RUN_KEY, '/v', 'OtherVendor', '/d', r'C:\Other\other.exe', '/f', view=32)
         wine.reg('add', RUN_KEY, '/v', 'Orvane', '/d', r'C:\Orvane64\orvane.exe', '/f', view=64)
-        os.makedirs(wine.path(r'C:\Temp'), exist_ok=True)
+        os.makedirs(wine.path(tool_paths.LOG_FOLDER), exist_ok=True)
         if os.path.exists(wine.path(LOG)):
             os.remove(wine.path(LOG))
         wine.wait_until_all_ended()
@@ -486,7 +490,7 @@ class UninstallCommandFormTest(InstallerTestCase):
     trace: no window, no log line, the product still installed.
     docs/windows-behaviour.md gives Windows' own record for each row; the
     host build's emulated shell starts them as Windows does
-    (KesOrvCleanupTest.UninstallCommandFormsStartAsOnWindows)."""
+    (KesOrvCleanupEmulatedTest.UninstallCommandFormsStartAsOnWindows)."""
 
     # (form, value type, UninstallString, UninstallArgs, started under Wine)
     NSIS_FORMS = [

@@ -9,22 +9,22 @@
 #   smoke-test.sh PREFIX TOOL STAND_IN
 # STAND_IN is the tests' recording uninstaller (ArgumentRecorder.cpp).
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
+tests=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tests/support/tool-paths.sh
+. "$tests/support/tool-paths.sh"
+runner=$tests/wine-runner
 prefix=$1
 tool=$2
 stand_in=$3
 drive="$(readlink -f "$prefix")/drive_c"
-# Time limits scale with the cost of a program start.
-scale=1
-[ "${KESORV_WINE_EMULATE:-0}" != 1 ] || scale=5
 
-wine_env() { "$here/wine-env.sh" "$prefix" "$@"; }
-reg() { "$here/reg32.sh" "$prefix" "$@"; }
-run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-product_key='HKLM\SOFTWARE\Kestrova\Orvane'
+wine_env() { "$runner/wine-env.sh" "$prefix" "$@"; }
+reg() { "$runner/reg32.sh" "$prefix" "$@"; }
+run_key="HKLM\\$RUN_KEY"
+product_key="HKLM\\$PRODUCT_KEY"
 uninstaller_folder="$drive/Program Files/Kestrova/Orvane"
 uninstaller="$uninstaller_folder/uninstall.exe"
-log="$drive/Temp/KesOrvLog.log"
+log="$drive/${LOG_FOLDER#C:\\}/$LOG_NAME"
 
 fail() {
   echo "FAIL: $*"
@@ -32,11 +32,11 @@ fail() {
 }
 step() { echo "-- $*"; }
 run_key_names() { reg query "$run_key" | sed -n 's/^    \([^ ]*\)    .*/\1/p' | sort | tr '\n' ' '; }
-# Waits until FILE exists, for up to SECONDS (scaled).
+# Waits until FILE exists, for up to SECONDS where Wine runs natively.
 wait_for() {
   waited=0
   while [ ! -f "$1" ]; do
-    [ "$waited" -lt $(($2 * scale)) ] || return 1
+    [ "$waited" -lt $(($2 * ${KESORV_WINE_TIME_SCALE:-1})) ] || return 1
     sleep 1
     waited=$((waited + 1))
   done
@@ -45,7 +45,7 @@ wait_for() {
 # reading a pipe would wait for the uninstaller to end too.
 output=$(mktemp)
 run_tool() {
-  "$here/wine-run.sh" "$prefix" "$tool" "$@" </dev/null >"$output" 2>&1 || fail "exit status $? for $*"
+  "$runner/wine-run.sh" "$prefix" "$tool" "$@" </dev/null >"$output" 2>&1 || fail "exit status $? for $*"
   [ ! -s "$output" ] || fail "printed '$(cat "$output")'"
 }
 clean() {
@@ -59,7 +59,7 @@ reg delete "$run_key" /f >/dev/null 2>&1 || true
 reg add "$run_key" /v Orvane /d 'C:\Program Files\Orvane\orvane.exe' /f >/dev/null
 reg add "$run_key" /v Other /d other.exe /f >/dev/null
 [ "$(run_key_names)" = "Orvane Other " ] || fail "seeding the Run key: $(run_key_names)"
-wine_env mkdir -p "$drive/Temp"
+wine_env mkdir -p "$(dirname "$log")"
 
 step "removal: KesOrvCleanup.exe Orvane x"
 run_tool Orvane x

@@ -35,7 +35,7 @@ boot() {
   # half and says nothing; such a prefix starts no 32-bit program.
   if [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
     echo "make-prefix.sh: $prefix has no 32-bit side, as Wine's 32-bit loader did not start" \
-      "(tests/wine/wine-mode.sh says why; KESORV_WINE_EMULATE=1 runs it under qemu)" >&2
+      "(wine-mode.sh says why; KESORV_WINE_EMULATE=1 runs it under qemu)" >&2
     exit 1
   fi
   touch "$done_marker"
