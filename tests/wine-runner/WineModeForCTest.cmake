@@ -16,7 +16,7 @@ list(GET mode 1 time_scale)
 if(why)
   set(why " (${why})")
 endif()
-message(STATUS "Wine's 32-bit side: ${wine_mode}${why}")
+message(NOTICE "Wine's 32-bit side: ${wine_mode}${why}, time scale ${time_scale}")
 
 while(kesorv_wine_tests)
   list(POP_FRONT kesorv_wine_tests name seconds)
